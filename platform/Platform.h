@@ -10,7 +10,12 @@ class Process;
 class SoundPlayer;
 class Autostart;
 
-enum class Backend { None, Native, Recording };
+enum class Backend
+{
+    None,
+    Native,
+    Recording
+};
 
 // Installs the native back ends when an X display can be opened, else the recording ones.
 Backend installDefault();

@@ -1,0 +1,170 @@
+#include "platform/Platform.h"
+
+#include "platform/linux/AlsaSoundPlayer.h"
+#include "platform/linux/LinuxProcess.h"
+#include "platform/linux/XdgAutostart.h"
+#include "platform/recording/CallLog.h"
+#include "platform/recording/RecordingAutostart.h"
+#include "platform/recording/RecordingMouseParameters.h"
+#include "platform/recording/RecordingProcess.h"
+#include "platform/recording/RecordingSoundPlayer.h"
+#include "platform/x11/X11MouseParameters.h"
+
+#include <X11/Xlib.h>
+#undef None // Xlib's macro; Backend::None is ours
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// One service of the registry. Readers on any thread load the pointer; installing happens at
+// start (or between tests) while no other thread uses the layer.
+template<class Service> class Slot
+{
+public:
+    Service *get() const { return active.load(std::memory_order_acquire); }
+    void installNative(std::unique_ptr<Service> native)
+    {
+        Service *service = native.get();
+        set(service, std::move(native));
+    }
+    void installRecording(Service &recording) { set(&recording, nullptr); }
+    void clear() { set(nullptr, nullptr); }
+
+private:
+    std::atomic<Service *> active{nullptr};
+    std::unique_ptr<Service> owned;
+
+    void set(Service *service, std::unique_ptr<Service> owner)
+    {
+        active.store(service, std::memory_order_release);
+        owned = std::move(owner); // destroys the previous native back end, if any
+    }
+};
+
+// A new service: a Slot here, a line in each install function, an accessor below.
+struct Registry
+{
+    std::mutex installing;
+    std::atomic<Backend> backend{Backend::None};
+    Slot<MouseParameters> mouse;
+    Slot<Process> process;
+    Slot<SoundPlayer> sound;
+    Slot<Autostart> autostart;
+};
+
+Registry &registry()
+{
+    static Registry r;
+    return r;
+}
+
+template<class Service, class Recording>
+Service &activeOr(const Slot<Service> &slot, Recording &(*recording)())
+{
+    Service *s = slot.get();
+    return s ? *s : recording();
+}
+
+} // namespace
+
+// The recording back ends live for the whole process, so references to them never dangle.
+CallLog &recordingLog()
+{
+    static CallLog log;
+    return log;
+}
+RecordingMouseParameters &recordingMouseParameters()
+{
+    static RecordingMouseParameters service;
+    return service;
+}
+RecordingProcess &recordingProcess()
+{
+    static RecordingProcess service;
+    return service;
+}
+RecordingSoundPlayer &recordingSoundPlayer()
+{
+    static RecordingSoundPlayer service;
+    return service;
+}
+RecordingAutostart &recordingAutostart()
+{
+    static RecordingAutostart service;
+    return service;
+}
+
+Backend installDefault()
+{
+    XInitThreads(); // before any other Xlib call of the process
+    Display *probe = XOpenDisplay(nullptr);
+    if (!probe) {
+        installRecording();
+        return Backend::Recording;
+    }
+    XCloseDisplay(probe);
+
+    Registry &r = registry();
+    std::lock_guard<std::mutex> lock(r.installing);
+    r.mouse.installNative(std::make_unique<X11MouseParameters>());
+    r.process.installNative(std::make_unique<LinuxProcess>());
+    r.sound.installNative(std::make_unique<AlsaSoundPlayer>());
+    r.autostart.installNative(std::make_unique<XdgAutostart>());
+    r.backend = Backend::Native;
+    return Backend::Native;
+}
+
+void installRecording()
+{
+    Registry &r = registry();
+    std::lock_guard<std::mutex> lock(r.installing);
+    recordingLog().clear();
+    recordingMouseParameters().reset();
+    recordingProcess().reset();
+    recordingSoundPlayer().reset();
+    recordingAutostart().reset();
+    r.mouse.installRecording(recordingMouseParameters());
+    r.process.installRecording(recordingProcess());
+    r.sound.installRecording(recordingSoundPlayer());
+    r.autostart.installRecording(recordingAutostart());
+    r.backend = Backend::Recording;
+}
+
+void uninstall()
+{
+    Registry &r = registry();
+    std::lock_guard<std::mutex> lock(r.installing);
+    r.mouse.clear();
+    r.process.clear();
+    r.sound.clear();
+    r.autostart.clear();
+    r.backend = Backend::None;
+}
+
+Backend installedBackend()
+{
+    return registry().backend;
+}
+
+MouseParameters &mouseParameters()
+{
+    return activeOr(registry().mouse, &recordingMouseParameters);
+}
+Process &process()
+{
+    return activeOr(registry().process, &recordingProcess);
+}
+SoundPlayer &soundPlayer()
+{
+    return activeOr(registry().sound, &recordingSoundPlayer);
+}
+Autostart &autostart()
+{
+    return activeOr(registry().autostart, &recordingAutostart);
+}
+
+} // namespace platform
