@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -42,7 +43,10 @@ DialogAnswerer::Answer DialogAnswerer::chooseFile(const QString &fileName)
             return;
         }
         dialog->selectFile(fileName);
-        dialog->accept();
+        // The dialog may still be settling its initial selection: set the name field too.
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(fileName);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     };
 }
 
@@ -57,6 +61,7 @@ void DialogAnswerer::poll()
         seenTexts << box->text();
     else
         seenTexts << QString();
+    emit seen(seenTitles.last(), seenTexts.last());
     QPointer<QWidget> guard(modal);
     if (!answers.isEmpty()) {
         Answer next = answers.takeFirst();

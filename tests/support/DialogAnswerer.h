@@ -28,6 +28,10 @@ public:
     QStringList titles() const { return seenTitles; }
     QStringList texts() const { return seenTexts; }
 
+signals:
+    // Each dialog as it is answered.
+    void seen(const QString &title, const QString &text);
+
 private:
     void poll();
 

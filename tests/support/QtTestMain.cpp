@@ -1,3 +1,5 @@
+#include "tests/support/TestHome.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -5,6 +7,7 @@
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    useOffscreenPlatformWithoutDisplay();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -21,7 +21,7 @@ void restoreEnv(const char *name, const QByteArray &saved)
 } // namespace
 
 TestHome::TestHome()
-    : dir(QDir::tempPath() + "/tovra home XXXXXX")
+    : dir(QDir::tempPath() + QString::fromUtf8("/tovra h\xc3\xb3me XXXXXX"))
 {
     const QByteArray home = dir.path().toUtf8();
     swapEnv("HOME", home, oldHome);
@@ -67,4 +67,10 @@ QByteArray TestHome::readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+void useOffscreenPlatformWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }

@@ -5,7 +5,11 @@
 #include <QTemporaryDir>
 
 // A throw-away home folder: HOME and the XDG folders point into a temporary directory for
-// the lifetime of the object, so tests never touch the real user's files.
+// the lifetime of the object, so tests never touch the real user's files. Its name holds a
+// blank and a non-ASCII letter, as real home folders may.
+// Without a display (and no platform chosen), Qt runs tests on its offscreen platform.
+void useOffscreenPlatformWithoutDisplay();
+
 class TestHome
 {
 public:

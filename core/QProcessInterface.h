@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/QThreadedObject.h"
+
+#include <QObject>
+#include <QRecursiveMutex>
+
+// A worker object that runs on a thread of its own. It moves itself into that thread, so its
+// slots and queued calls run there. The work is ProcessSlot, called once (the worker loops
+// while IsRunning() is true) or on every tick of a timer.
+class QProcessInterface : public QObject
+{
+    Q_OBJECT
+public:
+    // intervalMs <= 0: ProcessSlot runs once; otherwise every intervalMs. A worker that moves
+    // itself must have no parent.
+    explicit QProcessInterface(int intervalMs, QObject *parent = nullptr);
+    ~QProcessInterface() override;
+
+    void Start();
+    // Ends the work and waits for the thread. Safe before Start and when already stopped.
+    void Stop();
+    // On the worker's thread: delivers the queued calls waiting for it, then tells whether
+    // the loop should go on.
+    bool IsRunning();
+    bool isStarted() const { return thread.isRunning() || thread.isFinished(); }
+
+    void Lock() { mutex.lock(); }
+    void Unlock() { mutex.unlock(); }
+
+public slots:
+    virtual void ProcessSlot() = 0;
+
+protected:
+    QRecursiveMutex mutex;
+    QThreadedObject thread;
+};

@@ -1,0 +1,6 @@
+#include "core/Startup.h"
+
+int main(int argc, char **argv)
+{
+    return tovraMain(argc, argv);
+}

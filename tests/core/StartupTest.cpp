@@ -1,0 +1,225 @@
+// The program's start-up and exit, run for real in a child process on a temporary home.
+
+#include "tests/support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+// Xlib's macros clash with the test framework and Qt.
+#undef None
+#undef Bool
+#undef Status
+
+namespace {
+
+struct ProbeRun
+{
+    int exitCode = -1;
+    QStringList lines;
+
+    QStringList starting(const QString &prefix) const
+    {
+        QStringList found;
+        for (const QString &line : lines)
+            if (line.startsWith(prefix))
+                found << line;
+        return found;
+    }
+    int indexOf(const QString &prefix) const
+    {
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].startsWith(prefix))
+                return i;
+        return -1;
+    }
+    QString value(const QString &prefix) const
+    {
+        return starting(prefix).value(0).mid(prefix.size());
+    }
+};
+
+class Startup : public ::testing::Test
+{
+protected:
+    ProbeRun probe(QStringList args, bool native = false)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The recording runs need no display; the native ones talk to the test's X server.
+        if (native) {
+            args << "--backend=native";
+            env.remove("QT_QPA_PLATFORM");
+        } else {
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        }
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/startup-probe", args);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        ProbeRun run;
+        run.exitCode = process.exitCode();
+        run.lines =
+            QString::fromLocal8Bit(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        return run;
+    }
+
+    QString setting(const char *key)
+    {
+        QSettings file(home.settingsFile(), QSettings::IniFormat);
+        return file.value(key).toString();
+    }
+
+    TestHome home;
+};
+
+TEST_F(Startup, AFreshHomeRunsOnTheResetDefaultsAfterOneReset)
+{
+    const ProbeRun run = probe({});
+    EXPECT_EQ(run.value("EXIT "), "0");
+    // Exactly one reset, after the main window is up and before the worker starts.
+    ASSERT_EQ(run.starting("RESET").size(), 1);
+    EXPECT_EQ(run.starting("RESET").first(), "RESET mainWindowShown=1 workerStarted=0");
+    EXPECT_LT(run.indexOf("RESET"), run.indexOf("WORKER_STARTED"));
+
+    QSettings file(home.settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(file.allKeys().size(), 179);
+    EXPECT_EQ(setting("FIRST_RUN_ON_V3X"), "0");
+    EXPECT_EQ(setting("ADDITIONAL_ETSYS"), "10");
+    EXPECT_FALSE(QFile::exists(home.dataFolder() + "/TovraMouse.ini.bak"));
+    EXPECT_TRUE(QFile::exists(home.dataFolder() + "/DebugMessages.txt"));
+
+    // Speed 10 and one wheel line while running; the user's values afterwards.
+    EXPECT_TRUE(run.value("DURING ").endsWith("speed=10 lines=1"));
+    EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+}
+
+TEST_F(Startup, TheNextStartKeepsTheSettingsAndBacksThemUp)
+{
+    probe({});
+    {
+        QSettings file(home.settingsFile(), QSettings::IniFormat);
+        // Camera names from the system hold characters the line check otherwise refuses.
+        file.setValue("DEFAULT_CAMERA", "HD Webcam: HD Webcam (usb-0000:00:14.0-1)");
+        file.setValue("MOUSE_SENSIVITY_X", 9);
+        file.setValue("HK_KEYSEQ_RECENTER", "Shift+Alt+,");
+    }
+    for (int start = 0; start < 2; ++start) {
+        const ProbeRun run = probe({});
+        EXPECT_EQ(run.value("EXIT "), "0");
+        EXPECT_TRUE(run.starting("RESET").isEmpty());
+        EXPECT_TRUE(run.starting("DIALOG Configuration File Issues").isEmpty());
+    }
+    EXPECT_EQ(setting("DEFAULT_CAMERA"), "HD Webcam: HD Webcam (usb-0000:00:14.0-1)");
+    EXPECT_EQ(setting("MOUSE_SENSIVITY_X"), "9");
+    EXPECT_EQ(setting("HK_KEYSEQ_RECENTER"), "Shift+Alt+,");
+    EXPECT_EQ(setting("FIRST_RUN_ON_V3X"), "0");
+    EXPECT_TRUE(QFile::exists(home.dataFolder() + "/TovraMouse.ini.bak"));
+    EXPECT_FALSE(QFile::exists(home.dataFolder() + "/TovraMouse.ini.rejected"));
+}
+
+TEST_F(Startup, ADamagedFileIsKeptAsideAndTheDefaultsRunAfterAReset)
+{
+    const QByteArray damaged = "[General]\nCLICK_MODE=1\nMOUSE_SENSIVITY_X=5,5\n";
+    TestHome::writeFile(home.settingsFile(), damaged);
+    const ProbeRun run = probe({"--answer=OK"});
+    EXPECT_EQ(run.value("EXIT "), "0");
+    EXPECT_EQ(run.starting("DIALOG ").value(0), "DIALOG Configuration File Issues");
+    EXPECT_EQ(run.starting("RESET").size(), 1);
+    EXPECT_EQ(TestHome::readFile(home.dataFolder() + "/TovraMouse.ini.rejected"), damaged);
+    EXPECT_EQ(setting("MOUSE_SENSIVITY_X"), "5");
+    EXPECT_EQ(setting("FIRST_RUN_ON_V3X"), "0");
+}
+
+TEST_F(Startup, AFileFromBeforeVersion3IsMigratedAndTheProgramStops)
+{
+    TestHome::writeFile(home.settingsFile(), "[General]\nCLICK_MODE=0\n");
+    const QString saved = home.path() + "/old settings.ini";
+    const ProbeRun run = probe(
+        {"--answer=OK", "--answer=save-as", "--save-as=" + saved, "--answer=OK", "--answer=OK"});
+    EXPECT_EQ(run.value("EXIT "), "-199");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(
+        run.starting("DIALOG "),
+        (QStringList{"DIALOG Welcome to Version 3.x!",
+                     "DIALOG Select a location to save your OLD settings as a Backup",
+                     "DIALOG Backup Old Settings", "DIALOG Thank you for upgrading to v3.x!"}));
+    EXPECT_EQ(TestHome::readFile(saved), "[General]\nCLICK_MODE=0\n");
+    EXPECT_FALSE(QFile::exists(home.settingsFile()));
+    EXPECT_TRUE(run.starting("WORKER_STARTED").isEmpty());
+
+    // The next start is a fresh one.
+    const ProbeRun next = probe({});
+    EXPECT_EQ(next.value("EXIT "), "0");
+    EXPECT_EQ(next.starting("RESET").size(), 1);
+}
+
+TEST_F(Startup, WithoutACameraTheProgramStopsAndLeavesTheMouseAlone)
+{
+    const ProbeRun run = probe({"--camera=fail"});
+    EXPECT_EQ(run.value("EXIT "), "-99");
+    EXPECT_EQ(run.starting("DIALOG ").value(0), "DIALOG Error:  No Camera Found");
+    EXPECT_TRUE(run.starting("DURING").isEmpty());
+    EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+}
+
+TEST_F(Startup, AnUnwritableDataFolderStillStartsAndStopsCleanly)
+{
+    // A file where the data folder belongs: nothing can be written there, even by root.
+    TestHome::writeFile(home.path() + "/.local/share/Quillorent Devices/Tovra Mouse", "x");
+    const ProbeRun run = probe({});
+    EXPECT_EQ(run.value("EXIT "), "0");
+    EXPECT_EQ(run.starting("RESET").size(), 1);
+    EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+}
+
+// The real X server's pointer control, read and written from the test itself.
+class XPointer
+{
+public:
+    XPointer()
+        : display(XOpenDisplay(nullptr))
+    {}
+    ~XPointer()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+    bool available() const { return display != nullptr; }
+    void set(int num, int den, int threshold)
+    {
+        XChangePointerControl(display, 1, 1, num, den, threshold);
+        XSync(display, 0);
+    }
+    QString get()
+    {
+        int num = 0, den = 0, threshold = 0;
+        XGetPointerControl(display, &num, &den, &threshold);
+        return QString("%1/%2 threshold=%3").arg(num).arg(den).arg(threshold);
+    }
+
+private:
+    Display *display;
+};
+
+TEST_F(Startup, TheDesktopsPointerSettingsComeBackAfterQuitAndAfterSigterm)
+{
+    XPointer pointer;
+    if (!pointer.available())
+        FAIL() << "this test needs the X server that scripts/test.sh starts";
+    for (const char *end : {"--end=quit", "--end=sigterm"}) {
+        pointer.set(3, 1, 6);
+        const ProbeRun run = probe({end}, true);
+        EXPECT_EQ(run.value("EXIT "), "0") << end;
+        EXPECT_TRUE(run.value("BEFORE ").startsWith("3/1 threshold=6")) << end;
+        // While running: unscaled linear motion.
+        EXPECT_TRUE(run.value("DURING ").startsWith("1/1 threshold=1")) << end;
+        EXPECT_EQ(pointer.get(), "3/1 threshold=6") << end;
+    }
+    pointer.set(2, 1, 4);
+}
+
+} // namespace

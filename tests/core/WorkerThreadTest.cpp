@@ -1,0 +1,144 @@
+// The worker-thread framework: once mode, timer mode, stopping and queued calls.
+
+#include "core/QProcessInterface.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+// Loops like the tracker: works until told to stop, taking queued calls at each test.
+class LoopingWorker : public QProcessInterface
+{
+    Q_OBJECT
+public:
+    LoopingWorker()
+        : QProcessInterface(-1)
+    {}
+    ~LoopingWorker() override { Stop(); }
+
+    std::atomic<int> passes{0};
+    std::atomic<bool> finished{false};
+    std::atomic<QThread *> queuedCallThread{nullptr};
+    std::atomic<bool> returnAtOnce{false};
+
+public slots:
+    void ProcessSlot() override
+    {
+        if (!returnAtOnce) {
+            while (IsRunning()) {
+                ++passes;
+                QThread::msleep(2);
+            }
+        }
+        finished = true;
+    }
+    void queuedCall() { queuedCallThread = QThread::currentThread(); }
+};
+
+class TickingWorker : public QProcessInterface
+{
+    Q_OBJECT
+public:
+    explicit TickingWorker(int interval)
+        : QProcessInterface(interval)
+    {}
+    ~TickingWorker() override { Stop(); }
+    std::atomic<int> ticks{0};
+    std::atomic<QThread *> tickThread{nullptr};
+public slots:
+    void ProcessSlot() override
+    {
+        ++ticks;
+        tickThread = QThread::currentThread();
+    }
+};
+
+template<typename Condition> bool waitFor(Condition condition, int timeoutMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+TEST(WorkerThread, StopBeforeStartReturnsAtOnce)
+{
+    LoopingWorker worker;
+    worker.Stop();
+    EXPECT_FALSE(worker.isStarted());
+}
+
+TEST(WorkerThread, OnceModeLoopsUntilStopped)
+{
+    LoopingWorker worker;
+    worker.Start();
+    ASSERT_TRUE(waitFor([&] { return worker.passes > 3; }));
+    worker.Stop();
+    EXPECT_TRUE(worker.finished);
+}
+
+TEST(WorkerThread, StopRightAfterStartNeverHangs)
+{
+    for (int i = 0; i < 50; ++i) {
+        LoopingWorker worker;
+        worker.Start();
+        worker.Stop();
+        // Stop returned: the thread has ended, whether or not the work got to run.
+        EXPECT_TRUE(static_cast<QObject &>(worker).thread()->isFinished());
+    }
+}
+
+TEST(WorkerThread, AWorkerWhoseSlotReturnsIsNoLongerRunning)
+{
+    LoopingWorker worker;
+    worker.returnAtOnce = true;
+    worker.Start();
+    ASSERT_TRUE(waitFor([&] { return worker.finished.load(); }));
+    worker.Stop();
+    EXPECT_FALSE(worker.IsRunning());
+}
+
+TEST(WorkerThread, QueuedCallsRunOnTheWorkerThreadAtItsNextTest)
+{
+    LoopingWorker worker;
+    worker.Start();
+    QMetaObject::invokeMethod(&worker, "queuedCall", Qt::QueuedConnection);
+    ASSERT_TRUE(waitFor([&] { return worker.queuedCallThread.load() != nullptr; }));
+    EXPECT_NE(worker.queuedCallThread.load(), QThread::currentThread());
+    EXPECT_EQ(worker.queuedCallThread.load(), static_cast<QObject &>(worker).thread());
+}
+
+TEST(WorkerThread, TimerModeTicksOnTheWorkerThreadUntilStopped)
+{
+    TickingWorker worker(40);
+    worker.Start();
+    ASSERT_TRUE(waitFor([&] { return worker.ticks >= 3; }));
+    worker.Stop();
+    const int ticks = worker.ticks;
+    EXPECT_NE(worker.tickThread.load(), QThread::currentThread());
+    QTest::qWait(100);
+    EXPECT_EQ(worker.ticks, ticks);
+}
+
+TEST(WorkerThread, DestroyingARunningWorkerJoinsIt)
+{
+    auto *worker = new LoopingWorker;
+    worker->Start();
+    ASSERT_TRUE(waitFor([&] { return worker->passes > 0; }));
+    delete worker;
+    SUCCEED();
+}
+
+} // namespace
+
+#include "WorkerThreadTest.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+// The settings dialog: presents every user setting, stores changes at once, resets all
+// settings to their defaults.
+class SettingsWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit SettingsWindow(QWidget *parent = nullptr);
+    ~SettingsWindow() override;
+
+signals:
+    void toggleMainWindowVisibility();
+
+public slots:
+    // Writes the reset default of every setting in six batches (first run and the reset
+    // button). Blocks the GUI thread for a second afterwards, as the reset always has.
+    void ResetAllSettings();
+    // Reloads every widget from the store.
+    void UpdateUI();
+    // Writes every widget's value to the store.
+    void UpdatePersistentSettings();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+};
