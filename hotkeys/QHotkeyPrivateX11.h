@@ -1,0 +1,33 @@
+#pragma once
+
+#include "hotkeys/QHotkeyPrivate.h"
+
+#include <QList>
+#include <QTimer>
+
+#include <functional>
+
+// The registry on X11: a combination is a key grab on the root window of Qt's own xcb
+// connection, so the key events pass through the registry's native event filter.
+class QHotkeyPrivateX11 : public QHotkeyPrivate
+{
+public:
+    QHotkeyPrivateX11();
+    ~QHotkeyPrivateX11() override;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, long *result) override;
+
+protected:
+    quint32 nativeKeycode(Qt::Key keycode, bool &ok) override;
+    quint32 nativeModifiers(Qt::KeyboardModifiers modifiers, bool &ok) override;
+    bool registerShortcut(QHotkey::NativeShortcut shortcut) override;
+    bool unregisterShortcut(QHotkey::NativeShortcut shortcut) override;
+
+private:
+    void pollRelease();
+    void releaseEntries(const std::function<bool(quint32 key)> &isUp);
+
+    QTimer pollTimer{this}; // a child, so it moves with the registry
+    // Combinations pressed and not yet seen released, in the order of their presses.
+    QList<QHotkey::NativeShortcut> polledShortcuts;
+};
