@@ -2,38 +2,52 @@
 
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "ui/StartupDialogNotice.h"
+#include "ui_ReadyToStartForm.h"
 
-#include <QCheckBox>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QDesktopServices>
+#include <QUrl>
+
+const char *const ReadyToStartForm::tutorialUrl = "https://www.quillorent.com/resources/";
 
 ReadyToStartForm::ReadyToStartForm(QWidget *parent)
     : QDialog(parent)
-    , autoClose(new QCheckBox(tr("Auto-close this window"), this))
+    , ui(new Ui::ReadyToStartForm)
 {
-    setObjectName(QStringLiteral("ReadyToStartForm"));
-    setWindowTitle(tr("Ready to Start Tovra Mouse?"));
+    ui->setupUi(this);
+    setResult(0);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowFlags(Qt::WindowStaysOnTopHint);
-    auto *layout = new QVBoxLayout(this);
-    auto *start = new QPushButton(tr("Start Tovra Mouse!"), this);
-    start->setObjectName(QStringLiteral("m_readyToStartButton"));
-    start->setMinimumHeight(60);
-    autoClose->setObjectName(QStringLiteral("rtsfAutoCloseCheck"));
-    layout->addWidget(start);
-    layout->addWidget(autoClose);
-    connect(start, &QPushButton::clicked, this, [this] { done(1); });
+    connect(ui->m_watchTutorialsButton, &QPushButton::clicked, this,
+            &ReadyToStartForm::openTutorialVideos);
+    connect(ui->m_readyToStartButton, &QPushButton::clicked, this, [this] { done(1); });
     UpdateSettings();
-    connect(autoClose, &QCheckBox::toggled, this, &ReadyToStartForm::ApplySettings);
+    // Connected after loading, so the stored state is never written back or announced.
+    connect(ui->rtsfAutoCloseCheck, &QCheckBox::toggled, this, &ReadyToStartForm::ApplySettings);
+}
+
+ReadyToStartForm::~ReadyToStartForm()
+{
+    delete ui;
 }
 
 void ReadyToStartForm::ApplySettings()
 {
+    const bool checked = ui->rtsfAutoCloseCheck->isChecked();
     if (FacialDetectionApp *app = FacialDetectionApp::instance())
-        app->setSetting(SettingKeys::RTSF_AUTOCLOSE, autoClose->isChecked() ? 1 : 0);
+        app->setSetting(SettingKeys::RTSF_AUTOCLOSE, checked ? 1 : 0);
+    if (checked)
+        showAutoCloseNotice(this);
 }
 
 void ReadyToStartForm::UpdateSettings()
 {
     if (FacialDetectionApp *app = FacialDetectionApp::instance())
-        autoClose->setChecked(app->getSetting(SettingKeys::RTSF_AUTOCLOSE).toInt() != 0);
+        ui->rtsfAutoCloseCheck->setChecked(app->getSetting(SettingKeys::RTSF_AUTOCLOSE).toInt() !=
+                                           0);
+}
+
+void ReadyToStartForm::openTutorialVideos()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(tutorialUrl)));
 }
