@@ -17,3 +17,8 @@ struct GeneratedAsset
 // the list of its kind (and its name to OUTPUT in assets/CMakeLists.txt).
 std::vector<GeneratedAsset> soundAssets();
 std::vector<GeneratedAsset> imageAssets();
+std::vector<GeneratedAsset> statusImageAssets();
+std::vector<GeneratedAsset> cursorAssets();
+// The main window's button icons: written by tovra-icons into the build tree, from where
+// the program embeds them; never into the program folder.
+std::vector<GeneratedAsset> iconAssets();

@@ -1,7 +1,7 @@
 // tovra-assets: writes the program's own images and sounds into the program folder, and
 // splits the landmark model into the pieces the program joins at start. Run by the build.
 //
-//   tovra-assets OUTDIR                    every image and sound, into OUTDIR
+//   tovra-assets OUTDIR                    every image, cursor and sound, into OUTDIR
 //   tovra-assets --split-model SRC OUTDIR  the model pieces, into OUTDIR
 
 #include "assets/GeneratedAsset.h"
@@ -46,8 +46,10 @@ int generate(const QString &outDir)
     }
     const QDir dir(outDir);
     std::vector<GeneratedAsset> assets = soundAssets();
-    for (GeneratedAsset &image : imageAssets())
-        assets.push_back(std::move(image));
+    for (auto &&more : {imageAssets(), statusImageAssets(), cursorAssets()}) {
+        for (const GeneratedAsset &asset : more)
+            assets.push_back(asset);
+    }
 
     bool ok = true;
     for (const GeneratedAsset &asset : assets)

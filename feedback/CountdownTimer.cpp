@@ -1,21 +1,20 @@
 #include "feedback/CountdownTimer.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPainter>
-
-namespace {
-constexpr int kTickMs = 25;
-}
+#include <QWheelEvent>
 
 CountdownTimer::CountdownTimer(QWidget *parent, int countdownTime, int centerX, int centerY,
                                int dia, int thickness, QColor color)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
+    , timer(this)
     , total(countdownTime)
     , remaining(countdownTime)
     , centerX(centerX)
     , centerY(centerY)
-    , size(dia)
+    , side(dia)
     , thickness(thickness)
     , color(color)
 {
@@ -25,60 +24,111 @@ CountdownTimer::CountdownTimer(QWidget *parent, int countdownTime, int centerX, 
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    // By signature, so this window needs nothing of the application object but its signals.
+    // By signature: this window needs nothing of the application object but its signals.
     if (QCoreApplication *app = QCoreApplication::instance()) {
         connect(app, SIGNAL(cdtSetAttributes(int, int, int, int, int, QColor)), this,
-                SLOT(setAttributes(int, int, int, int, int, QColor)));
-        connect(app, SIGNAL(cdtStartTimer()), this, SLOT(startTimer()));
-        connect(app, SIGNAL(cdtStopTimer()), this, SLOT(stopTimer()));
+                SLOT(OnSetAttributes(int, int, int, int, int, QColor)));
+        connect(app, SIGNAL(cdtStartTimer()), this, SLOT(OnStartTimer()));
+        connect(app, SIGNAL(cdtStopTimer()), this, SLOT(OnStopTimer()));
     }
 }
 
-void CountdownTimer::setAttributes(int countdownTime, int cx, int cy, int dia, int thick, QColor c)
+void CountdownTimer::OnSetAttributes(int countdownTime, int cx, int cy, int innerDia, int thick,
+                                     QColor c)
 {
+    if (timer.isActive()) {
+        timer.stop();
+        remaining = 0;
+        repaint();
+        hide();
+    }
     total = countdownTime;
     remaining = countdownTime;
     centerX = cx;
     centerY = cy;
-    size = dia;
     thickness = thick;
+    side = innerDia + 2 * thick;
     color = c;
-    setFixedSize(dia + 20, dia + 20);
+    setFixedSize(side, side);
+    move(centerX - side / 2, centerY - side / 2);
+    repaint();
 }
 
-void CountdownTimer::startTimer()
+void CountdownTimer::OnStartTimer()
 {
-    remaining = total;
-    move(centerX - width() / 2, centerY - height() / 2);
+    if (!timer.isActive())
+        timer.start(TickMs);
+    repaint();
     show();
-    timer.start(kTickMs);
 }
 
-void CountdownTimer::stopTimer()
+void CountdownTimer::OnStopTimer()
 {
     timer.stop();
+    remaining = 0;
+    repaint();
     hide();
 }
 
 void CountdownTimer::updateTimer()
 {
-    remaining -= kTickMs;
+    remaining -= TickMs;
     if (remaining <= 0) {
-        stopTimer();
-        return;
+        remaining = 0;
+        timer.stop();
+        hide();
     }
-    update();
+    repaint();
+}
+
+int CountdownTimer::spanAngle() const
+{
+    // A countdown of no time at all has run out: the ring is full.
+    const double done = total > 0 ? 1.0 - double(remaining) / total : 1.0;
+    return int(done * 360 * -16);
+}
+
+QRect CountdownTimer::arcRect() const
+{
+    return QRect(thickness, thickness, side - 2 * thickness, side - 2 * thickness);
 }
 
 void CountdownTimer::paintEvent(QPaintEvent *)
 {
-    if (total <= 0)
-        return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(color, thickness, Qt::SolidLine, Qt::FlatCap));
-    const QRectF ring(10, 10, size, size);
-    const double done = double(total - remaining) / total;
-    // Qt angles are counter-clockwise in 1/16 degree; start at 12 o'clock, fill clockwise.
-    painter.drawArc(ring, 90 * 16, -int(done * 360 * 16));
+    painter.setPen(QPen(QBrush(color), thickness, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+    // 12 o'clock is 90 degrees in Qt's counter-clockwise sixteenths.
+    painter.drawArc(arcRect(), 90 * 16, spanAngle());
+}
+
+// The ring lets every mouse event through to the window below.
+void CountdownTimer::mousePressEvent(QMouseEvent *event)
+{
+    event->ignore();
+    QWidget::mousePressEvent(event);
+}
+
+void CountdownTimer::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->ignore();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CountdownTimer::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->ignore();
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void CountdownTimer::mouseMoveEvent(QMouseEvent *event)
+{
+    event->ignore();
+    QWidget::mouseMoveEvent(event);
+}
+
+void CountdownTimer::wheelEvent(QWheelEvent *event)
+{
+    event->ignore();
+    QWidget::wheelEvent(event);
 }

@@ -1,40 +1,39 @@
 #include "feedback/OnScreenWarning.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include "platform/Platform.h"
+#include "platform/PointerScreens.h"
 
-OnScreenWarning::OnScreenWarning(const QString &objectName, const QString &labelObjectName,
-                                 const QString &richText, QSize size, QWidget *parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool |
-                          Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput)
-    , textLabel(new QLabel(this))
+OnScreenWarning::OnScreenWarning(QWidget *parent)
+    : QDialog(parent, Qt::Tool)
 {
-    setObjectName(objectName);
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlags((windowFlags() | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
+                    Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint |
+                    Qt::MSWindowsFixedSizeDialogHint) &
+                   ~(Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
+    setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    setWindowOpacity(0.5);
-    setStyleSheet(QStringLiteral("background-color: black; border-radius: 20px;"));
-    resize(size);
-    setMinimumSize(size);
+    setModal(false);
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setObjectName(QStringLiteral("verticalLayout"));
-    textLabel->setObjectName(labelObjectName);
-    textLabel->setWordWrap(true);
-    textLabel->setTextFormat(Qt::RichText);
-    textLabel->setText(richText);
-    layout->addWidget(textLabel);
+void OnScreenWarning::placeOnPrimaryScreen(int heightDivisor)
+{
+    adjustSize();
+    const QRect primary = platform::pointerScreens().logicalPrimaryScreen();
+    const QRect frame = frameGeometry();
+    move(primary.x() + primary.width() / 2 - frame.width() / 2,
+         primary.y() + primary.height() / heightDivisor - frame.height() / 2);
 }
 
 void OnScreenWarning::Show()
 {
-    show();
+    setVisible(true);
     emit shownChanged(true);
 }
 
 void OnScreenWarning::Hide()
 {
-    hide();
+    setVisible(false);
     emit shownChanged(false);
 }

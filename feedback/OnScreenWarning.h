@@ -2,26 +2,25 @@
 
 #include <QDialog>
 
-class QLabel;
-
-// A large half-transparent notice over every other program that never takes focus or input.
-// The four warnings of the program are its subclasses.
+// A large half-transparent notice over every other program that never takes the focus or
+// the mouse. The four warnings of the program derive from it; each builds its form and is
+// placed once, at construction.
 class OnScreenWarning : public QDialog
 {
     Q_OBJECT
 public:
-    OnScreenWarning(const QString &objectName, const QString &labelObjectName,
-                    const QString &richText, QSize size, QWidget *parent);
-
-    QLabel *label() const { return textLabel; }
+    explicit OnScreenWarning(QWidget *parent);
 
 signals:
+    // After each Show (true) and Hide (false), repeated ones included.
     void shownChanged(bool shown);
 
 public slots:
     void Show();
     void Hide();
 
-private:
-    QLabel *textLabel;
+protected:
+    // Fits the dialog to its form and centres it horizontally on the primary screen, its
+    // centre 1/heightDivisor of the way down.
+    void placeOnPrimaryScreen(int heightDivisor);
 };

@@ -1,14 +1,25 @@
 #include "platform/Platform.h"
 
 #include "platform/linux/AlsaSoundPlayer.h"
+#include "platform/linux/V4l2CameraList.h"
 #include "platform/linux/LinuxProcess.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingAutostart.h"
+#include "platform/recording/RecordingCameraList.h"
+#include "platform/recording/RecordingInputSynthesis.h"
 #include "platform/recording/RecordingMouseParameters.h"
+#include "platform/recording/RecordingOverlayWindows.h"
+#include "platform/recording/RecordingPointerScreens.h"
 #include "platform/recording/RecordingProcess.h"
 #include "platform/recording/RecordingSoundPlayer.h"
+#include "platform/recording/RecordingSystemCursors.h"
+#include "platform/x11/ThreadDisplay.h"
+#include "platform/x11/X11InputSynthesis.h"
 #include "platform/x11/X11MouseParameters.h"
+#include "platform/x11/X11OverlayWindows.h"
+#include "platform/x11/X11PointerScreens.h"
+#include "platform/x11/X11SystemCursors.h"
 
 #include <X11/Xlib.h>
 #undef None // Xlib's macro; Backend::None is ours
@@ -54,6 +65,11 @@ struct Registry
     Slot<Process> process;
     Slot<SoundPlayer> sound;
     Slot<Autostart> autostart;
+    Slot<InputSynthesis> input;
+    Slot<PointerScreens> screens;
+    Slot<SystemCursors> cursors;
+    Slot<OverlayWindows> overlays;
+    Slot<CameraList> cameras;
 };
 
 Registry &registry()
@@ -97,6 +113,32 @@ RecordingAutostart &recordingAutostart()
     static RecordingAutostart service;
     return service;
 }
+RecordingInputSynthesis &recordingInputSynthesis()
+{
+    static RecordingInputSynthesis service;
+    return service;
+}
+RecordingPointerScreens &recordingPointerScreens()
+{
+    static RecordingPointerScreens service;
+    return service;
+}
+RecordingSystemCursors &recordingSystemCursors()
+{
+    static RecordingSystemCursors service;
+    return service;
+}
+RecordingCameraList &recordingCameraList()
+{
+    static RecordingCameraList service;
+    return service;
+}
+
+RecordingOverlayWindows &recordingOverlayWindows()
+{
+    static RecordingOverlayWindows service;
+    return service;
+}
 
 Backend installDefault()
 {
@@ -114,6 +156,13 @@ Backend installDefault()
     r.process.installNative(std::make_unique<LinuxProcess>());
     r.sound.installNative(std::make_unique<AlsaSoundPlayer>());
     r.autostart.installNative(std::make_unique<XdgAutostart>());
+    // Connections a thread opened for earlier back ends may be to another display.
+    ThreadDisplay::invalidateAll();
+    r.input.installNative(std::make_unique<X11InputSynthesis>());
+    r.screens.installNative(std::make_unique<X11PointerScreens>());
+    r.cursors.installNative(std::make_unique<X11SystemCursors>());
+    r.overlays.installNative(std::make_unique<X11OverlayWindows>());
+    r.cameras.installNative(std::make_unique<V4l2CameraList>());
     r.backend = Backend::Native;
     return Backend::Native;
 }
@@ -127,10 +176,20 @@ void installRecording()
     recordingProcess().reset();
     recordingSoundPlayer().reset();
     recordingAutostart().reset();
+    recordingInputSynthesis().reset();
+    recordingPointerScreens().reset();
+    recordingSystemCursors().reset();
+    recordingOverlayWindows().reset();
+    recordingCameraList().reset();
     r.mouse.installRecording(recordingMouseParameters());
     r.process.installRecording(recordingProcess());
     r.sound.installRecording(recordingSoundPlayer());
     r.autostart.installRecording(recordingAutostart());
+    r.input.installRecording(recordingInputSynthesis());
+    r.screens.installRecording(recordingPointerScreens());
+    r.cursors.installRecording(recordingSystemCursors());
+    r.overlays.installRecording(recordingOverlayWindows());
+    r.cameras.installRecording(recordingCameraList());
     r.backend = Backend::Recording;
 }
 
@@ -142,6 +201,11 @@ void uninstall()
     r.process.clear();
     r.sound.clear();
     r.autostart.clear();
+    r.input.clear();
+    r.screens.clear();
+    r.cursors.clear();
+    r.overlays.clear();
+    r.cameras.clear();
     r.backend = Backend::None;
 }
 
@@ -165,6 +229,26 @@ SoundPlayer &soundPlayer()
 Autostart &autostart()
 {
     return activeOr(registry().autostart, &recordingAutostart);
+}
+InputSynthesis &inputSynthesis()
+{
+    return activeOr(registry().input, &recordingInputSynthesis);
+}
+PointerScreens &pointerScreens()
+{
+    return activeOr(registry().screens, &recordingPointerScreens);
+}
+SystemCursors &systemCursors()
+{
+    return activeOr(registry().cursors, &recordingSystemCursors);
+}
+OverlayWindows &overlayWindows()
+{
+    return activeOr(registry().overlays, &recordingOverlayWindows);
+}
+CameraList &cameraList()
+{
+    return activeOr(registry().cameras, &recordingCameraList);
 }
 
 } // namespace platform

@@ -9,6 +9,11 @@ class MouseParameters;
 class Process;
 class SoundPlayer;
 class Autostart;
+class InputSynthesis;
+class PointerScreens;
+class SystemCursors;
+class OverlayWindows;
+class CameraList;
 
 enum class Backend
 {
@@ -30,5 +35,10 @@ MouseParameters &mouseParameters();
 Process &process();
 SoundPlayer &soundPlayer();
 Autostart &autostart();
+InputSynthesis &inputSynthesis();
+PointerScreens &pointerScreens();
+SystemCursors &systemCursors();
+OverlayWindows &overlayWindows();
+CameraList &cameraList();
 
 } // namespace platform

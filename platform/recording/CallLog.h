@@ -14,7 +14,7 @@ class CallLog
 public:
     struct Entry
     {
-        QString service; // "mouse", "process", "sound", "autostart"
+        QString service; // "mouse", "process", "sound", "autostart", "input", "cursors", "overlay"
         QString call;    // the member function, e.g. "setSpeed"
         QString args;    // its arguments as text, e.g. "15"
         qint64 timeMs;   // std::chrono::steady_clock, milliseconds

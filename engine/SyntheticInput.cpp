@@ -1,0 +1,187 @@
+#include "engine/SyntheticInput.h"
+
+#include "platform/InputSynthesis.h"
+#include "platform/Platform.h"
+#include "platform/PointerScreens.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+using platform::Key;
+using platform::MouseButton;
+
+namespace {
+
+constexpr std::chrono::milliseconds KeyPressHold{12};
+constexpr std::chrono::milliseconds DoubleClickGap{25};
+
+MouseButton buttonOf(bool right)
+{
+    return right ? MouseButton::Right : MouseButton::Left;
+}
+
+void keyPress(Key key)
+{
+    platform::InputSynthesis &input = platform::inputSynthesis();
+    if (!input.keyDown(key))
+        return; // nothing is down, so nothing to release
+    std::this_thread::sleep_for(KeyPressHold);
+    input.keyUp(key);
+}
+
+void click(bool right)
+{
+    platform::InputSynthesis &input = platform::inputSynthesis();
+    if (input.buttonDown(buttonOf(right)))
+        input.buttonUp(buttonOf(right));
+}
+
+} // namespace
+
+void syncDevicePixelRatio()
+{
+    if (QGuiApplication::instance()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            platform::pointerScreens().setDevicePixelRatio(screen->devicePixelRatio());
+    }
+}
+
+bool getCursorPosScaled(int &x, int &y)
+{
+    QPoint logical;
+    if (!platform::pointerScreens().logicalPointerPosition(&logical))
+        return false;
+    x = logical.x();
+    y = logical.y();
+    return true;
+}
+
+void movePointerRelative(int dx, int dy)
+{
+    platform::inputSynthesis().moveRelative(dx, dy);
+}
+
+void movePointerAbsolute(int x, int y)
+{
+    platform::PointerScreens &screens = platform::pointerScreens();
+    if (screens.primaryScreen().isEmpty()) {
+        std::fputs("Error 1402!\n", stderr);
+        return;
+    }
+    const QPoint physical = screens.toPhysical(QPoint(x, y));
+    platform::inputSynthesis().moveAbsolute(physical.x(), physical.y());
+}
+
+void sendButtonDown(bool right)
+{
+    platform::inputSynthesis().buttonDown(buttonOf(right));
+}
+
+void sendButtonUp(bool right)
+{
+    platform::inputSynthesis().buttonUp(buttonOf(right));
+}
+
+void sendLeftClick()
+{
+    click(false);
+}
+
+void sendRightClick()
+{
+    click(true);
+}
+
+void sendDoubleClick(bool right)
+{
+    click(right);
+    std::this_thread::sleep_for(DoubleClickGap);
+    click(right);
+}
+
+void sendWheel(int delta)
+{
+    if (delta != 0)
+        platform::inputSynthesis().wheel(delta);
+}
+
+void sendEnterDown()
+{
+    platform::inputSynthesis().keyDown(Key::Return);
+}
+void sendEnterPress()
+{
+    keyPress(Key::Return);
+}
+void sendEnterUp()
+{
+    platform::inputSynthesis().keyUp(Key::Return);
+}
+
+void sendSpaceDown()
+{
+    platform::inputSynthesis().keyDown(Key::Space);
+}
+void sendSpacePress()
+{
+    keyPress(Key::Space);
+}
+void sendSpaceUp()
+{
+    platform::inputSynthesis().keyUp(Key::Space);
+}
+
+void sendOneDown()
+{
+    platform::inputSynthesis().keyDown(Key::One);
+}
+void sendOnePress()
+{
+    keyPress(Key::One);
+}
+void sendOneUp()
+{
+    platform::inputSynthesis().keyUp(Key::One);
+}
+
+void sendF12Down()
+{
+    platform::inputSynthesis().keyDown(Key::F12);
+}
+void sendF12Press()
+{
+    keyPress(Key::F12);
+}
+void sendF12Up()
+{
+    platform::inputSynthesis().keyUp(Key::F12);
+}
+
+void sendF13Down()
+{
+    platform::inputSynthesis().keyDown(Key::F13);
+}
+void sendF13Press()
+{
+    keyPress(Key::F13);
+}
+void sendF13Up()
+{
+    platform::inputSynthesis().keyUp(Key::F13);
+}
+
+void sendF14Down()
+{
+    platform::inputSynthesis().keyDown(Key::F14);
+}
+void sendF14Press()
+{
+    keyPress(Key::F14);
+}
+void sendF14Up()
+{
+    platform::inputSynthesis().keyUp(Key::F14);
+}

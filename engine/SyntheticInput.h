@@ -1,0 +1,51 @@
+#pragma once
+
+// The one way the click engine, the calibration and the recentring reach the desktop: pointer
+// moves, button events, wheel turns and key strokes, and the pointer position. Each event is
+// sent on its own; nothing is batched. Positions are in the program's logical pixels, steps
+// in physical ones (as the pointer moves on the screen).
+
+// Reads the device pixel ratio of Qt's primary screen into the platform layer, which turns
+// logical into physical pixels. GUI thread: at start and when the primary screen changes.
+void syncDevicePixelRatio();
+
+// The pointer position in logical pixels. False (x and y unchanged) when it cannot be read.
+bool getCursorPosScaled(int &x, int &y);
+
+// Moves the pointer by a step of physical pixels; no pointer acceleration applies.
+void movePointerRelative(int dx, int dy);
+// Moves the pointer to a point in logical pixels. Without a primary screen it writes
+// "Error 1402!" to the standard error stream and moves nothing.
+void movePointerAbsolute(int x, int y);
+
+// `right` chooses the right button, otherwise the left.
+void sendButtonDown(bool right);
+void sendButtonUp(bool right);
+// Down and up, back to back.
+void sendLeftClick();
+void sendRightClick();
+// A click, 25 ms, and the same click again.
+void sendDoubleClick(bool right);
+
+// Turns the wheel by delta units, 120 a notch, positive away from the user. 0 sends nothing.
+void sendWheel(int delta);
+
+// Keys: down, up, and press (down, 12 ms, up).
+void sendEnterDown();
+void sendEnterPress();
+void sendEnterUp();
+void sendSpaceDown();
+void sendSpacePress();
+void sendSpaceUp();
+void sendOneDown();
+void sendOnePress();
+void sendOneUp();
+void sendF12Down();
+void sendF12Press();
+void sendF12Up();
+void sendF13Down();
+void sendF13Press();
+void sendF13Up();
+void sendF14Down();
+void sendF14Press();
+void sendF14Up();

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+
+class QTimer;
+
+// A small image that travels with the mouse pointer: a frameless, translucent window on top
+// of every other, that takes neither the mouse nor the focus and that no window manager
+// places. A 10 ms timer moves it whenever the pointer has moved. Hidden by showing the fully
+// transparent "invisible.png", never by hiding the window.
+class NotificationWidget : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit NotificationWidget(QWidget *parent = nullptr);
+
+    void setImagePath(const QString &path);
+    void setDelta(int dx, int dy);
+    void setSize(int w, int h);
+    void setKeepOnScreen(bool keep);
+    void setScrollParams(int index, int direction);
+    void moveToPointer();
+
+    QString imagePath() const { return image; }
+    QPoint delta() const { return QPoint(deltaX, deltaY); }
+    bool keepsOnScreen() const { return keep; }
+
+    // Where the window goes for a pointer position (logical pixels).
+    QPoint keepOnScreen(QPoint pointer) const;
+    // Where the scroll image goes for a pointer position (logical pixels).
+    QPoint placeForScroll(QPoint pointer) const;
+
+public slots:
+    void mpUpdateMousePosition();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void place(QPoint topLeft);
+    static QPoint pointer();
+
+    QString image;
+    int pointerX = 0;
+    int pointerY = 0;
+    int deltaX = -100;
+    int deltaY = -100;
+    int w = 200;
+    int h = 200;
+    bool keep = true;
+    int scrollIndex = 0;
+    int scrollDirection = 0;
+    QTimer *followTimer;
+};

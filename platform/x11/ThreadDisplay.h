@@ -1,0 +1,18 @@
+#pragma once
+
+struct _XDisplay; // Xlib's Display, kept out of this header
+
+// The calling thread's own connection to the X server, opened on first use and closed when
+// the thread ends. invalidateAll() makes every thread open a fresh one at its next use (the
+// back ends were installed anew, perhaps for another display).
+namespace platform {
+
+class ThreadDisplay
+{
+public:
+    // Null (and one log line per thread) when the display cannot be opened.
+    static _XDisplay *get();
+    static void invalidateAll();
+};
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/HeldInput.h"
+#include "platform/InputSynthesis.h"
+
+#include <map>
+#include <mutex>
+
+struct _XDisplay;
+
+// Input synthesis with the XTEST extension: one fake event per request, flushed at once, on
+// the calling thread's own X connection. Keys are found by keysym; a keysym the keymap lacks
+// (F13 and F14 on many layouts) or has only on a shifted level is bound to a spare keycode
+// while it is held, and the keymap is put back after the release.
+namespace platform {
+
+class X11InputSynthesis : public InputSynthesis
+{
+public:
+    X11InputSynthesis();
+    ~X11InputSynthesis() override;
+
+    bool moveAbsolute(int x, int y) override;
+    bool moveRelative(int dx, int dy) override;
+    bool buttonDown(MouseButton button) override;
+    bool buttonUp(MouseButton button) override;
+    bool wheel(int delta) override;
+    bool keyDown(Key key) override;
+    bool keyUp(Key key) override;
+    void releaseAll() override;
+    bool isHeld(MouseButton button) const override;
+    bool isHeld(Key key) const override;
+
+    static unsigned long keysymOf(Key key);
+
+private:
+    _XDisplay *connection(); // this thread's, with XTEST; null otherwise
+    bool sendButton(_XDisplay *display, unsigned button, bool press);
+    // The keycode that types the key now, binding a spare one when needed. 0 on failure.
+    // keymapMutex held.
+    unsigned keycodeFor(_XDisplay *display, Key key);
+    bool sendKey(_XDisplay *display, Key key, bool press);
+
+    HeldInput held;
+    // Keymap changes and the keycodes of held keys, shared by all threads.
+    std::mutex keymapMutex;
+    std::map<Key, unsigned> heldKeycodes; // keycode each held key was pressed with
+    std::map<Key, unsigned> boundSpares;  // spare keycodes bound for a held key
+    bool extensionChecked = false;
+    bool extensionPresent = false;
+};
+
+} // namespace platform

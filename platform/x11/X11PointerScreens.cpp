@@ -1,0 +1,101 @@
+#include "platform/x11/X11PointerScreens.h"
+
+#include "platform/x11/ThreadDisplay.h"
+
+#include <QtGlobal>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace platform {
+
+namespace {
+
+// The screen of a CRTC that shows something; empty otherwise.
+QRect crtcRect(Display *display, XRRScreenResources *resources, RRCrtc crtc)
+{
+    if (!crtc)
+        return {};
+    XRRCrtcInfo *info = XRRGetCrtcInfo(display, resources, crtc);
+    if (!info)
+        return {};
+    QRect rect;
+    if (info->mode && info->width > 0 && info->height > 0)
+        rect = QRect(info->x, info->y, int(info->width), int(info->height));
+    XRRFreeCrtcInfo(info);
+    return rect;
+}
+
+RRCrtc crtcOfOutput(Display *display, XRRScreenResources *resources, RROutput output)
+{
+    if (!output)
+        return 0;
+    XRROutputInfo *info = XRRGetOutputInfo(display, resources, output);
+    if (!info)
+        return 0;
+    const RRCrtc crtc = info->connection == RR_Disconnected ? 0 : info->crtc;
+    XRRFreeOutputInfo(info);
+    return crtc;
+}
+
+bool hasRandr(Display *display)
+{
+    int event = 0, error = 0, major = 0, minor = 0;
+    return XRRQueryExtension(display, &event, &error) && XRRQueryVersion(display, &major, &minor) &&
+           (major > 1 || minor >= 3);
+}
+
+} // namespace
+
+bool X11PointerScreens::pointerPosition(QPoint *physical)
+{
+    Display *display = ThreadDisplay::get();
+    if (!display)
+        return false;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX,
+                       &winY, &mask))
+        return false;
+    *physical = QPoint(rootX, rootY);
+    return true;
+}
+
+QRect X11PointerScreens::primaryScreen()
+{
+    Display *display = ThreadDisplay::get();
+    if (!display)
+        return {};
+    const Window root = DefaultRootWindow(display);
+    QRect primary;
+    if (hasRandr(display)) {
+        if (XRRScreenResources *resources = XRRGetScreenResourcesCurrent(display, root)) {
+            primary =
+                crtcRect(display, resources,
+                         crtcOfOutput(display, resources, XRRGetOutputPrimary(display, root)));
+            // No primary output set: the first output that shows something.
+            for (int i = 0; primary.isEmpty() && i < resources->noutput; ++i)
+                primary = crtcRect(display, resources,
+                                   crtcOfOutput(display, resources, resources->outputs[i]));
+            XRRFreeScreenResources(resources);
+        }
+    }
+    return primary.isEmpty() ? virtualScreen() : primary;
+}
+
+QRect X11PointerScreens::virtualScreen()
+{
+    Display *display = ThreadDisplay::get();
+    if (!display)
+        return {};
+    // Asked of the server: the size Xlib noted at connection time may be out of date.
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, DefaultRootWindow(display), &root, &x, &y, &width, &height, &border,
+                      &depth))
+        return {};
+    return QRect(0, 0, int(width), int(height));
+}
+
+} // namespace platform

@@ -1,0 +1,271 @@
+// The X11 input, screen and cursor services on the X server of the test run, seen from a
+// connection of the test's own, as any other program would see them.
+
+#include "platform/x11/X11InputSynthesis.h"
+#include "platform/x11/X11PointerScreens.h"
+#include "platform/x11/X11SystemCursors.h"
+#include "tests/platform/CursorBytes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <thread>
+
+// Xlib's headers last: their macros clash with Qt's names.
+#include "tests/platform/XTestClient.h"
+
+#include <X11/Xcursor/Xcursor.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
+#undef None
+#undef Bool
+#include <gtest/gtest.h>
+
+using platform::Key;
+using platform::MouseButton;
+using Shape = platform::SystemCursors::Shape;
+
+namespace {
+
+struct X11Input : ::testing::Test
+{
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.display) << "no X display";
+        window = x.createWindow(QRect(100, 100, 400, 300));
+        input.moveAbsolute(300, 250);
+        ASSERT_TRUE(waitUntil([&] { return x.pointer() == QPoint(300, 250); }));
+    }
+    void TearDown() override
+    {
+        input.releaseAll();
+        x.destroyWindow(window);
+    }
+    // A press and a release of the detail, in that order, seen by the window.
+    bool pressedAndReleased(int press, int release, unsigned detail)
+    {
+        return x.waitFor(
+            [&] { return x.count(press, detail) >= 1 && x.count(release, detail) >= 1; });
+    }
+    XTestClient x;
+    Window window = 0;
+    platform::X11InputSynthesis input;
+};
+
+} // namespace
+
+TEST_F(X11Input, AbsoluteAndRelativeMovesReadBackExactly)
+{
+    ASSERT_TRUE(input.moveAbsolute(123, 456));
+    EXPECT_TRUE(waitUntil([&] { return x.pointer() == QPoint(123, 456); }));
+
+    // A strong acceleration would scale any move the server treats as relative.
+    int numerator, denominator, threshold;
+    XGetPointerControl(x.display, &numerator, &denominator, &threshold);
+    XChangePointerControl(x.display, 1, 1, 10, 1, 1);
+    XSync(x.display, 0);
+    ASSERT_TRUE(input.moveRelative(-23, 44));
+    const bool exact = waitUntil([&] { return x.pointer() == QPoint(100, 500); });
+    XChangePointerControl(x.display, 1, 1, numerator, denominator, threshold);
+    XSync(x.display, 0);
+    EXPECT_TRUE(exact) << "pointer at " << x.pointer().x() << "," << x.pointer().y();
+}
+
+TEST_F(X11Input, ButtonsAndTheWheelReachTheWindowUnderThePointer)
+{
+    input.buttonDown(MouseButton::Left);
+    input.buttonUp(MouseButton::Left);
+    EXPECT_TRUE(pressedAndReleased(ButtonPress, ButtonRelease, 1));
+    input.buttonDown(MouseButton::Right);
+    EXPECT_TRUE(input.isHeld(MouseButton::Right));
+    input.buttonUp(MouseButton::Right);
+    EXPECT_TRUE(pressedAndReleased(ButtonPress, ButtonRelease, 3));
+    EXPECT_FALSE(input.isHeld(MouseButton::Right));
+
+    input.wheel(240); // two notches up
+    EXPECT_TRUE(x.waitFor([&] { return x.count(ButtonRelease, 4) == 2; }));
+    input.wheel(-60); // half a notch: nothing yet
+    input.wheel(-60);
+    EXPECT_TRUE(x.waitFor([&] { return x.count(ButtonRelease, 5) == 1; }));
+    EXPECT_EQ(x.count(ButtonPress, 4), 2);
+    EXPECT_EQ(x.count(ButtonPress, 5), 1);
+    for (const XTestClient::Event &e : x.events)
+        EXPECT_EQ(e.window, window);
+}
+
+TEST_F(X11Input, EveryKeyArrivesAsItsKeysym)
+{
+    const std::pair<Key, KeySym> keys[] = {{Key::Space, XK_space}, {Key::Return, XK_Return},
+                                           {Key::One, XK_1},       {Key::F12, XK_F12},
+                                           {Key::F13, XK_F13},     {Key::F14, XK_F14}};
+    for (const auto &key : keys) {
+        SCOPED_TRACE(XKeysymToString(key.second));
+        x.events.clear();
+        ASSERT_TRUE(input.keyDown(key.first));
+        ASSERT_TRUE(x.waitFor([&] { return x.count(KeyPress) == 1; }));
+        const unsigned keycode = x.events.last().detail;
+        // While the key is held its keycode types the keysym, bound for it if need be.
+        EXPECT_EQ(x.keysymOf(keycode), key.second);
+        ASSERT_TRUE(input.keyUp(key.first));
+        EXPECT_TRUE(x.waitFor([&] { return x.count(KeyRelease, keycode) == 1; }));
+        EXPECT_FALSE(input.isHeld(key.first));
+    }
+    // The spare keycodes bound for F13 and F14 are free again: the keymap is as it was.
+    EXPECT_TRUE(waitUntil([&] { return x.keycodeOf(XK_F13) == 0 && x.keycodeOf(XK_F14) == 0; }));
+}
+
+TEST_F(X11Input, NothingIsHeldAfterReleaseAll)
+{
+    input.buttonDown(MouseButton::Left);
+    input.buttonDown(MouseButton::Right);
+    input.keyDown(Key::Space);
+    input.keyDown(Key::F14);
+    ASSERT_TRUE(waitUntil([&] { return x.pointerButtons() == (Button1Mask | Button3Mask); }));
+    ASSERT_TRUE(waitUntil([&] { return x.anyKeyDown(); }));
+
+    input.releaseAll();
+    EXPECT_TRUE(waitUntil([&] { return x.pointerButtons() == 0 && !x.anyKeyDown(); }));
+    EXPECT_FALSE(input.isHeld(MouseButton::Left));
+    EXPECT_FALSE(input.isHeld(Key::F14));
+    EXPECT_EQ(x.keycodeOf(XK_F14), 0u);
+}
+
+TEST_F(X11Input, TwoThreadsMovingThePointerAtOnceRaiseNoXError)
+{
+    const int before = XTestClient::errors();
+    auto mover = [this](int offset) {
+        for (int i = 0; i < 300; ++i) {
+            input.moveAbsolute(200 + offset + i % 50, 200 + i % 40);
+            input.moveRelative(1, -1);
+        }
+    };
+    std::thread a(mover, 0), b(mover, 100);
+    a.join();
+    b.join();
+    input.moveAbsolute(321, 222);
+    EXPECT_TRUE(waitUntil([&] { return x.pointer() == QPoint(321, 222); }));
+    XSync(x.display, 0);
+    EXPECT_EQ(XTestClient::errors(), before);
+}
+
+TEST(X11Screens, ThePointerAndTheScreensAreTheServersOwn)
+{
+    XTestClient x;
+    platform::X11PointerScreens screens;
+    platform::X11InputSynthesis input;
+    input.moveAbsolute(77, 88);
+    ASSERT_TRUE(waitUntil([&] { return x.pointer() == QPoint(77, 88); }));
+    QPoint at;
+    ASSERT_TRUE(screens.pointerPosition(&at));
+    EXPECT_EQ(at, QPoint(77, 88));
+
+    const QRect root(0, 0, DisplayWidth(x.display, 0), DisplayHeight(x.display, 0));
+    EXPECT_EQ(screens.virtualScreen(), root);
+    // One output covering the whole root window.
+    EXPECT_EQ(screens.primaryScreen(), root);
+}
+
+namespace {
+
+struct CursorImage
+{
+    int width = 0, height = 0, xhot = 0, yhot = 0;
+    QVector<unsigned long> pixels;
+    bool operator==(const CursorImage &o) const
+    {
+        return width == o.width && height == o.height && xhot == o.xhot && yhot == o.yhot &&
+               pixels == o.pixels;
+    }
+};
+
+CursorImage currentCursor(Display *display)
+{
+    CursorImage c;
+    if (XFixesCursorImage *image = XFixesGetCursorImage(display)) {
+        c = {image->width, image->height, image->xhot, image->yhot, {}};
+        // 32-bit ARGB values, held in longs by Xlib.
+        for (int i = 0; i < image->width * image->height; ++i)
+            c.pixels.append(image->pixels[i] & 0xffffffffu);
+        XFree(image);
+    }
+    return c;
+}
+
+// A window showing the named cursor, as a toolkit makes one: loaded by name and named.
+Window windowWithCursor(XTestClient &x, const QRect &rect, const char *name)
+{
+    const Window window = x.createWindow(rect);
+    Cursor cursor = XcursorLibraryLoadCursor(x.display, name);
+    if (!cursor)
+        cursor = XCreateFontCursor(x.display, XC_left_ptr);
+    XFixesSetCursorName(x.display, cursor, name);
+    XDefineCursor(x.display, window, cursor);
+    XFreeCursor(x.display, cursor);
+    XSync(x.display, 0);
+    return window;
+}
+
+} // namespace
+
+TEST(X11Cursors, ReplacingTheArrowShowsOurImageUntilRestored)
+{
+    XTestClient x;
+    ASSERT_TRUE(x.display);
+    const Window arrowWindow = windowWithCursor(x, QRect(50, 50, 200, 200), "left_ptr");
+    const Window textWindow = windowWithCursor(x, QRect(300, 50, 200, 200), "xterm");
+    platform::X11InputSynthesis input;
+    const auto cursorAt = [&](QPoint p) {
+        input.moveAbsolute(p.x(), p.y());
+        waitUntil([&] { return x.pointer() == p; });
+        return currentCursor(x.display);
+    };
+    const CursorImage userArrow = cursorAt(QPoint(150, 150));
+    const CursorImage userText = cursorAt(QPoint(400, 150));
+    ASSERT_GT(userArrow.width, 0);
+
+    QTemporaryDir dir;
+    CursorBytes::Entry ours;
+    ours.width = ours.height = 32;
+    ours.hotX = 5;
+    ours.hotY = 7;
+    ours.pixel = [](int x, int y) { return 0xff000000u | quint32(x * 8) << 16 | quint32(y * 8); };
+    QFile file(dir.filePath("Ours.cur"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CursorBytes::file({ours}));
+    file.close();
+
+    platform::X11SystemCursors cursors;
+    platform::SystemCursors::Failure failure;
+    ASSERT_TRUE(cursors.replace(Shape::Arrow, file.fileName(), &failure))
+        << failure.text.toStdString();
+    CursorImage shown;
+    EXPECT_TRUE(waitUntil([&] {
+        shown = cursorAt(QPoint(150, 150));
+        return shown.width == 32 && shown.height == 32;
+    }));
+    EXPECT_EQ(shown.xhot, 5);
+    EXPECT_EQ(shown.yhot, 7);
+    EXPECT_EQ(shown.pixels.value(3 * 32 + 2), 0xff100018ul);
+    // Only the arrow's names change.
+    EXPECT_EQ(cursorAt(QPoint(400, 150)), userText);
+
+    EXPECT_FALSE(cursors.replace(Shape::Arrow, dir.filePath("missing.cur"), &failure));
+    EXPECT_EQ(failure.code, ENOENT);
+
+    ASSERT_TRUE(cursors.restore(Shape::Arrow));
+    CursorImage restored;
+    EXPECT_TRUE(waitUntil([&] { return (restored = cursorAt(QPoint(150, 150))) == userArrow; }))
+        << restored.width << "x" << restored.height << " hot " << restored.xhot << ","
+        << restored.yhot << ", the user's " << userArrow.width << "x" << userArrow.height << " hot "
+        << userArrow.xhot << "," << userArrow.yhot;
+    x.destroyWindow(arrowWindow);
+    x.destroyWindow(textWindow);
+}
+
+int main(int argc, char **argv)
+{
+    XInitThreads(); // as the program does first
+    XTestClient::countErrors();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
