@@ -1,0 +1,6 @@
+#include "tracking/FacialMetrics.h"
+
+void resetFacialMetrics(FacialMetrics &record)
+{
+    record = FacialMetrics();
+}
