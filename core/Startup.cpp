@@ -9,12 +9,14 @@
 #include "core/SettingsKeys.h"
 #include "core/TerminationWatcher.h"
 #include "feedback/CountdownTimer.h"
+#include "engine/SyntheticInput.h"
 #include "feedback/TransparentTextWidget.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
 #include "tracking/QTracker.h"
 #include "ui/MainWindow.h"
 #include "ui/ReadyToStartForm.h"
+#include "ui/StartupCameraDialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,6 +98,8 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
 
     auto app = std::make_unique<FacialDetectionApp>(argc, argv);
     app->versionText = QStringLiteral("v3.1.3.2");
+    // The input service works in physical pixels; tell it how logical ones map onto them.
+    syncDevicePixelRatio();
     TerminationWatcher termination;
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, app.get(),
                      &QCoreApplication::quit);
@@ -122,7 +126,9 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         nullptr, QStringLiteral("Default Text"), QColor(Qt::white),
         QFont(QStringLiteral("Arial"), 15), QColor(Qt::black), 127, 500, 500);
 
+    StartupCameraDialogs cameraDialogs;
     auto tracker = std::make_unique<QTracker>();
+    tracker->setCameraDialogs(&cameraDialogs);
     const bool cameraOpen = hooks.openCamera ? hooks.openCamera(*tracker) : tracker->openCamera();
     if (!cameraOpen) {
         tracker.reset();
@@ -136,7 +142,15 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         QCoreApplication::processEvents();
     }
 
-    tracker->createFaceTracker();
+    if (!tracker->createFaceTracker()) {
+        // Never track with half a model: say which file is wrong and stop.
+        splash->close();
+        showMessageBox(QMessageBox::Critical, QObject::tr("Face Model Error"),
+                       tracker->errorString());
+        tracker.reset();
+        closeDebugLog();
+        return FaceModelExit;
+    }
     app->tracker = tracker.get();
 
     MouseParametersGuard mouse;

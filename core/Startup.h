@@ -18,6 +18,7 @@ struct StartupHooks
 enum StartupExit
 {
     NoCameraExit = -99,
+    FaceModelExit = -98,
     SettingsMigratedExit = -199
 };
 

@@ -1,64 +1,665 @@
 #include "tracking/QTracker.h"
 
+#include "core/AppFilePaths.h"
 #include "core/Clock.h"
+#include "core/DebugLog.h"
 #include "core/FacialDetectionApp.h"
-#include "core/MessageBoxes.h"
 #include "core/SettingsKeys.h"
+#include "engine/ClickEngine.h"
+#include "engine/StillnessDetector.h"
+#include "engine/SyntheticInput.h"
+#include "engine/SystemCursorReplacement.h"
+#include "feedback/COnScreenText.h"
+#include "feedback/CProgressMeter.h"
+#include "platform/CameraList.h"
 #include "platform/MouseParameters.h"
 #include "platform/Platform.h"
+#include "platform/Process.h"
+#include "tracking/CameraDialogs.h"
+#include "tracking/ComputeFacialMetrics.h"
+#include "tracking/FaceTracker.h"
+#include "tracking/FrameLoopRules.h"
+#include "tracking/FrameRecords.h"
+#include "tracking/ImageEnhancement.h"
+#include "tracking/TrackingParameters.h"
+#include "tracking/TrimmedMean.h"
 
+#include <QDebug>
+#include <QFile>
 #include <QThread>
+
+#include <cmath>
+#include <cstdio>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr int kPausedSleepMs = 20;
+constexpr int kEmptyFrameSleepMs = 20;
+constexpr int kLipsWarningFrames = 32;
+
+struct CameraSource
+{
+    QString name;
+    QString source;
+    bool isFile;
+};
+
+QList<CameraSource> listCameras()
+{
+    const QString file = qEnvironmentVariable("TOVRA_CAMERA_FILE");
+    if (!file.isEmpty())
+        return {{QStringLiteral("Video File"), file, true}};
+    QList<CameraSource> list;
+    for (const platform::CameraDevice &device : platform::cameraList().cameras())
+        list.append({device.name, device.source, false});
+    return list;
+}
+
+std::FILE *openLog(const QString &path)
+{
+    return path.isEmpty() ? nullptr : std::fopen(QFile::encodeName(path).constData(), "w");
+}
+
+void closeLog(std::FILE *&file)
+{
+    if (file)
+        std::fclose(file);
+    file = nullptr;
+}
+
+double length(const cv::Point2d &p)
+{
+    return std::hypot(p.x, p.y);
+}
+
+void setUpStillnessDetectors(int holdHeadSteadyThreshold)
+{
+    setStillnessDetector(alwaysOnDetector, trackingParameters.DWELL_PARK_THRESHOLD,
+                         QStringLiteral("AlwaysOn"));
+    setStillnessDetector(alwaysOnAbsoDetector, trackingParameters.DWELL_PARK_THRESHOLD,
+                         QStringLiteral("AlwaysOn_Abso"));
+    setStillnessDetector(holdHeadSteadyDetector, holdHeadSteadyThreshold,
+                         QStringLiteral("HoldHeadSteady"));
+}
+
+void updateStillness(StillnessDetector &detector)
+{
+    const HeadMotionState &now = frameRecords.motion;
+    const HeadMotionState &before = frameRecords.previousMotion;
+    updateStillnessDetector(detector, now.smoothedPointerVelocity.x, now.smoothedPointerVelocity.y,
+                            before.smoothedPointerVelocity.x, before.smoothedPointerVelocity.y,
+                            now.timeMs);
+}
+
+bool setProcessPriority(int level)
+{
+    // Only raising needs doing: the process starts at normal priority.
+    if (level == 1 || level == 2)
+        return platform::process().raisePriority();
+    return true;
+}
+
+} // namespace
 
 QTracker::QTracker(QObject *parent)
     : QProcessInterface(-1, parent)
-{}
+{
+    qRegisterMetaType<cv::Mat>("cv::Mat");
+}
 
 QTracker::~QTracker()
 {
     // The loop uses this object's members: end it before they go.
     Stop();
+    if (capture)
+        capture->release();
+}
+
+QStringList QTracker::enumerateVideoDevices()
+{
+    QStringList names;
+    for (const CameraSource &camera : listCameras())
+        names << camera.name;
+    return names;
 }
 
 bool QTracker::openCamera()
 {
     closeCamera();
-    // No camera can be listed yet on this system: tell the user, as when none is connected.
-    showMessageBox(
-        QMessageBox::Critical, tr("Error:  No Camera Found"),
-        tr("<html><head/><body><p align=\"center\"><span style=\" "
-           "font-size:11pt;\">Tovra Mouse could not find a camera!</span><br/>Please "
-           "connect a camera to your PC and restart Tovra Mouse.<br/></p></body></html>"));
-    return false;
+    FacialDetectionApp *app = FacialDetectionApp::instance();
+    if (listCameras().isEmpty()) {
+        if (cameraDialogs)
+            cameraDialogs->showNoCameraFound();
+        return false;
+    }
+    if (cameraDialogs)
+        cameraDialogs->chooseCamera(enumerateVideoDevices());
+
+    // The dialog stored the choice; the list is read again in case a camera went away.
+    const QList<CameraSource> cameras = listCameras();
+    if (cameras.isEmpty()) {
+        if (cameraDialogs)
+            cameraDialogs->showNoCameraFound();
+        return false;
+    }
+    const QString chosen = app ? app->getSetting(SettingKeys::DEFAULT_CAMERA).toString() : QString();
+    int index = 0;
+    for (int i = 0; i < cameras.size(); ++i) {
+        if (cameras[i].name == chosen) {
+            index = i;
+            break;
+        }
+    }
+    if (cameras[index].name != chosen && app)
+        app->setSetting(SettingKeys::DEFAULT_CAMERA, cameras[index].name);
+
+    const CameraSource &camera = cameras[index];
+    auto source = std::make_shared<cv::VideoCapture>();
+    const std::string path = QFile::encodeName(camera.source).toStdString();
+    if (camera.isFile)
+        source->open(path);
+    else
+        source->open(path, cv::CAP_V4L2);
+    if (!source->isOpened()) {
+        if (cameraDialogs)
+            cameraDialogs->showCameraError(tr("Cannot open selected camera!\n"));
+        return false;
+    }
+    Lock();
+    capture = source;
+    // The file camera stands in for a camera, which never ends: it plays in a loop.
+    captureLoops = camera.isFile;
+    Unlock();
+    return true;
 }
 
-void QTracker::closeCamera() {}
-
-void QTracker::createFaceTracker() {}
-
-void QTracker::applyChangedSettings(bool firstCall)
+void QTracker::closeCamera()
 {
-    Q_UNUSED(firstCall)
+    Lock();
+    if (capture) {
+        capture->release();
+        capture.reset();
+    }
+    faceTracker.reset();
+    Unlock();
+}
+
+bool QTracker::createFaceTracker()
+{
+    Lock();
+    auto tracker = std::make_unique<FaceTracker>();
+    const bool ready = tracker->isReady();
+    if (ready) {
+        faceTracker = std::move(tracker);
+        lastError.clear();
+    } else {
+        lastError = tracker->errorString();
+    }
+    Unlock();
+    return ready;
+}
+
+bool QTracker::OpenPlaybackFile()
+{
+    // Open first: a file that cannot be read leaves the camera in place.
+    auto source = std::make_shared<cv::VideoCapture>(
+        QFile::encodeName(AppFilePaths::playbackVideoFile).toStdString());
+    if (!source->isOpened()) {
+        qWarning().noquote() << "Could not open the video file" << AppFilePaths::playbackVideoFile;
+        return false;
+    }
+    Lock();
+    if (capture)
+        capture->release();
+    capture = source;
+    captureLoops = false;
+    resetDetectors();
+    setUpStillnessDetectors(5);
+    resetDwellRecords();
+    Unlock();
+    return true;
+}
+
+void QTracker::resetDetectors()
+{
+    if (faceTracker)
+        faceTracker->resetRegions();
+    frameRecords.clear();
+}
+
+bool QTracker::grabFrame(cv::Mat &image, quint32 &captureTimeMs)
+{
+    image.release();
+    captureTimeMs = currentTimeMs32();
+    if (!capture)
+        return false;
+    bool grabbed = capture->grab();
+    if (!grabbed && captureLoops) {
+        capture->set(cv::CAP_PROP_POS_FRAMES, 0);
+        grabbed = capture->grab();
+    }
+    if (!grabbed)
+        return false;
+    captureTimeMs = currentTimeMs32();
+    if (capture->retrieve(image, 0) && !image.empty())
+        lastFrame = image.clone();
+    return !image.empty();
+}
+
+void QTracker::applyChangedSettings(bool startupPass)
+{
     FacialDetectionApp *app = FacialDetectionApp::instance();
     if (!app)
         return;
     for (const SettingEntry &entry : app->takeChangedSettings()) {
         if (!entry.changed)
             continue;
-        if (entry.name == QLatin1String(SettingKeys::START_AUTOMATICALLY))
-            app->onStartAutomaticallyChanged(entry.value.toInt() != 0);
-        else if (entry.name == QLatin1String(SettingKeys::ENHANCE_PRECISION))
-            platform::mouseParameters().setEnhancedPrecision(entry.value.toInt() != 0);
+        const SettingEffect effect =
+            applySettingEntry(entry, trackingParameters, clickOptionState, pointerSettings);
+        switch (effect) {
+        case SettingEffect::None:
+            break;
+        case SettingEffect::DragMode:
+            setDragMode(entry.value.toInt());
+            break;
+        case SettingEffect::RestartHoldHeadSteady:
+            setStillnessDetector(holdHeadSteadyDetector, trackingParameters.HHS_THRESHOLD,
+                                 holdHeadSteadyDetector.name);
+            break;
+        case SettingEffect::RestartParkDetectors:
+            setStillnessDetector(alwaysOnAbsoDetector, trackingParameters.DWELL_PARK_THRESHOLD,
+                                 alwaysOnAbsoDetector.name);
+            setStillnessDetector(alwaysOnDetector, trackingParameters.DWELL_PARK_THRESHOLD,
+                                 alwaysOnDetector.name);
+            break;
+        case SettingEffect::EnhancePrecision:
+            platform::mouseParameters().setEnhancedPrecision(trackingParameters.ENHANCE_PRECISION);
+            break;
+        case SettingEffect::Recenter:
+            if (!startupPass)
+                TrackingSession::recenterPointer();
+            break;
+        case SettingEffect::StartSession:
+            if (!startupPass)
+                startTrackingSession(false);
+            break;
+        case SettingEffect::HideMessages:
+            emit app->hideFaceNotFound();
+            emit app->hideLipsNotClearlyVisible();
+            break;
+        case SettingEffect::StartAutomatically:
+            app->onStartAutomaticallyChanged(trackingParameters.START_AUTOMATICALLY);
+            break;
+        case SettingEffect::ProcessPriority:
+            setProcessPriority(trackingParameters.PROCESS_PRIORITY);
+            break;
+        }
     }
+    if (faceTracker)
+        faceTracker->setRegionOptions(trackingParameters.ADDITIONAL_ETSYS,
+                                      trackingParameters.ACTIVATE_MOUTHOPEN_DETECTION,
+                                      trackingParameters.ACTIVATE_EYEBROWRAISE_DETECTION);
+}
+
+void QTracker::startTrackingSession(bool force)
+{
+    TrackingSession::Hooks hooks;
+    hooks.frameTimeMs = frameRecords.motion.timeMs;
+    hooks.metricsState = &metricsState;
+    session.startTrackingSession(force, hooks);
+}
+
+void QTracker::recenterPointer()
+{
+    TrackingSession::recenterPointer();
+}
+
+void QTracker::resetGestureState()
+{
+    ::resetGestureState();
+}
+
+void QTracker::restoreSystemCursors()
+{
+    ::restoreSystemCursors();
+}
+
+void QTracker::requestFaceRedetection()
+{
+    redetectRequested = true;
+}
+
+void QTracker::onMainWindowClosing()
+{
+    stopRequested = true;
+}
+
+void QTracker::beginLoop()
+{
+    processingDataFile = openLog(AppFilePaths::processingDataFile);
+    processingTimeFile = openLog(AppFilePaths::processingTimeFile);
+    frameRecords.clear();
+    metricsState.clearSeries();
+    lipsNotVisibleCount = 0;
+    statusImage = QStringLiteral("invisible.png");
+    setUpStillnessDetectors(qMax(trackingParameters.HHS_THRESHOLD, 3));
+    resetDwellRecords();
+}
+
+void QTracker::closeLogs()
+{
+    closeLog(processingDataFile);
+    closeLog(processingTimeFile);
+    closeDebugLog();
+}
+
+void QTracker::endLoop()
+{
+    closeLogs();
+    // Nothing the engine pressed stays down, and the user's cursors come back.
+    releaseHeldInput();
+    ::restoreSystemCursors();
+    GlobalProgressMeter.Stop();
+    CalibrationText.Stop();
+    emit TrackerProcessCompleted();
 }
 
 void QTracker::ProcessSlot()
 {
-    while (IsRunning()) {
-        Lock();
-        if (!paused)
-            applyChangedSettings(false);
-        Unlock();
-        QThread::msleep(1000 / 32);
+    beginLoop();
+    if (!cascade.load("hfd.xml")) {
+        std::printf("Could not find haar cascade file!\n");
+        std::fflush(stdout);
+        endLoop();
+        return;
     }
-    emit TrackerProcessCompleted();
+    if (faceTracker)
+        faceTracker->setCascade(&cascade);
+    startTrackingSession(false);
+
+    while (IsRunning() && !stopRequested) {
+        Lock();
+        const bool processed = paused ? false : processFrame();
+        Unlock();
+        if (paused || !processed) {
+            // Paused, or no frame (a video that ended, a camera unplugged): rest, don't spin.
+            QThread::msleep(paused ? kPausedSleepMs : kEmptyFrameSleepMs);
+        }
+    }
+    endLoop();
+}
+
+bool QTracker::processFrame()
+{
+    const qint64 frameStart = currentTimeMs();
+    resetFrameDetection(frameRecords.detection);
+    resetFacialMetrics(frameRecords.metrics);
+    int cursorX = 0, cursorY = 0;
+    getCursorPosScaled(cursorX, cursorY);
+    resetHeadMotionState(frameRecords.motion, frameRecords.detection.frameTimeMs,
+                         cv::Point(cursorX, cursorY));
+
+    cv::Mat colour;
+    quint32 captureTime = 0;
+    if (!grabFrame(colour, captureTime))
+        return false;
+    frameRecords.detection.captureTimeMs = captureTime;
+
+    applyChangedSettings(false);
+    // This frame's motion is not measured yet: the last measured one tells whether the user
+    // moves the head to end the reminder.
+    const double headSpeed = length(frameRecords.previousMotion.smoothedPointerVelocity);
+    session.calibrationTick(headSpeed);
+    if (session.takeMinimiseRequest())
+        emit HideUponCalibrationCompleted();
+
+    cv::Mat grey;
+    prepareImage(colour, grey);
+    detectAndMeasure(colour, grey);
+
+    bool externalMotion = false;
+    if (pointerSettings.engineEnabled != 0)
+        externalMotion = !runClickEngine();
+
+    qint64 elapsed = 0;
+    if (!externalMotion) {
+        sendStatusImages();
+        cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
+        // The copy that travels must not share pixels with the next pass.
+        emit ShowProcessedImage(outputImage.clone());
+        elapsed = currentTimeMs() - frameStart;
+    }
+
+    frameRecords.shift();
+    previousSize = grey.size();
+    const int sleepMs = FrameLoopRules::pacingSleepMs(
+        FrameLoopRules::framePeriodMs(trackingParameters.CAMERA_FRAMERATE), elapsed);
+    if (sleepMs > 0)
+        QThread::msleep(quint64(sleepMs));
+    return true;
+}
+
+void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
+{
+    if (!trackingParameters.CAMERA_FLIPLEFTTORIGHT)
+        cv::flip(colour, colour, 1);
+    if (trackingParameters.CAMERA_FLIPTOPTOBOTTOM)
+        cv::flip(colour, colour, 0);
+    // A grey camera still gets a colour preview for the annotation.
+    if (colour.channels() == 1)
+        cv::cvtColor(colour, colour, cv::COLOR_GRAY2BGR);
+    else if (colour.channels() == 4)
+        cv::cvtColor(colour, colour, cv::COLOR_BGRA2BGR);
+    cv::cvtColor(colour, grey, cv::COLOR_BGR2GRAY);
+
+    const int target = trackingParameters.ADDITIONAL_RESOLUTION + 256;
+    frameRecords.detection.processingSize = target;
+    const int minSide = qMin(colour.cols, colour.rows);
+    if (minSide <= 0)
+        std::printf("********* Min Frame dim <= 0 (%d)!!!! ************\n", minSide);
+    const cv::Size size = FrameLoopRules::processingSize(colour.size(), target);
+    if (size != colour.size()) {
+        cv::resize(colour, colour, size, 0, 0, cv::INTER_LINEAR);
+        cv::resize(grey, grey, size, 0, 0, cv::INTER_LINEAR);
+    }
+
+    bool useDefaults = false;
+    const int flags = enhancementFlags(
+        trackingParameters.DEFAULT_IMGPROC, trackingParameters.LOGON,
+        trackingParameters.FINE_CONTRAST, trackingParameters.COARSE_CONTRAST,
+        trackingParameters.BACKLIGHT, trackingParameters.BACKLIGHT_LEVEL, &useDefaults);
+    preprocessFrame(grey, flags, useDefaults);
+}
+
+void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
+{
+    FrameDetection &detection = frameRecords.detection;
+    FrameDetection &previous = frameRecords.previousDetection;
+    FaceSeenTimes &seen = frameRecords.seen;
+    FacialDetectionApp *app = FacialDetectionApp::instance();
+
+    FaceBox whole;
+    whole.left = 0;
+    whole.top = 0;
+    whole.right = grey.cols - 1;
+    whole.bottom = grey.rows - 1;
+    FaceBox searchBox = grey.size() == previousSize ? previous.faceBox : whole;
+
+    const FaceDetectionSchedule::Inputs inputs{detection,
+                                               previous,
+                                               frameRecords.beforePreviousDetection,
+                                               frameRecords.previousMetrics,
+                                               frameRecords.previousMotion,
+                                               seen.hogSeenMs,
+                                               metricsState.mouthEyeRatio.ready(),
+                                               isSmileInProgress()};
+    bool redetect = schedule.needsFaceRedetection(inputs) || redetectRequested;
+    redetectRequested = false;
+    const bool sessionFrame = app && quint32(app->clickCounterResetTime) == frameRecords.motion.timeMs;
+    if (redetect || sessionFrame) {
+        resetShape(previous.landmarks);
+        previous.faceBox.clear();
+        previous.detectorBox.clear();
+        if (faceTracker)
+            faceTracker->resetRegions();
+        searchBox = sessionFrame ? whole : previous.faceBox;
+    }
+    bool runHog = false, allowHaar = false;
+    schedule.scheduleFaceDetection(inputs, redetect, runHog, allowHaar);
+
+    if (faceTracker) {
+        detection.faceFound =
+            faceTracker->track(grey, searchBox, previous.landmarks, runHog, allowHaar,
+                               detection.detectorBox, detection.faceBox, detection.landmarks);
+        detection.hogFaceFound = faceTracker->hogFaceFound();
+        detection.haarFaceFound = faceTracker->haarFaceFound();
+    }
+
+    const quint32 now = detection.frameTimeMs;
+    if (detection.hogFaceFound)
+        seen.hogSeenMs = now;
+    if (detection.haarFaceFound)
+        seen.haarSeenMs = now;
+    seen.anySeenMs = quint32(seen.hogSeenMs - seen.haarSeenMs) < 0x80000000u ? seen.hogSeenMs
+                                                                             : seen.haarSeenMs;
+    cv::Point2d region0Shift, region2Shift;
+    if (faceTracker) {
+        region0Shift = faceTracker->region(0).meanShift;
+        region2Shift = faceTracker->region(2).meanShift;
+    }
+    if (!detection.faceBox.isEmpty()) {
+        seen.boxSeenMs = now;
+        detection.regionShift = region0Shift;
+        if (faceTracker)
+            detection.trimmedShift = regionTrimmedShifts(faceTracker->region(0).shiftList);
+    }
+    detection.haarIsNewer =
+        (detection.haarFaceFound && !detection.hogFaceFound) ||
+        (seen.haarSeenMs != 0 &&
+         (seen.hogSeenMs == 0 || qint32(seen.haarSeenMs - seen.hogSeenMs) > 0));
+
+    MetricsInputs metricsInputs;
+    metricsInputs.absoluteMode = trackingParameters.ABSOLUTE_MODE;
+    metricsInputs.absoluteModeSpeedLimit = trackingParameters.ABSOMODE_FZS_2;
+    metricsInputs.smileThreshold = trackingParameters.SMILE_THRESHOLD;
+    metricsInputs.smileInProgress = isSmileInProgress();
+    metricsInputs.actionCount = app ? app->clickCounter.load() : 0;
+    computeFacialMetrics(detection, frameRecords.metrics, previous, frameRecords.previousMetrics,
+                         frameRecords.motion, frameRecords.previousMotion, region0Shift,
+                         region2Shift, metricsInputs, metricsState);
+
+    if (detection.faceFound && faceTracker) {
+        faceTracker->drawOverlay(colour, detection.faceBox, detection.landmarks,
+                                 detection.haarIsNewer, frameRecords.motion.lipMotionSmoothed,
+                                 frameRecords.motion.lipMotionSlow);
+        if (trackingParameters.ACTIVATE_SMILE_DETECTION)
+            drawIntensityBar(colour);
+    }
+}
+
+void QTracker::drawIntensityBar(cv::Mat &image)
+{
+    const int threshold = trackingParameters.SMILE_THRESHOLD;
+    const int w = qMax(6, int(std::lround(image.cols * 0.02644)));
+    const int x = int(image.cols - 1.5 * w);
+    const int y = w / 2;
+    const int h = image.rows - w;
+    cv::rectangle(image, cv::Rect(x, y, w, h), cv::Scalar(50, 50, 50), cv::FILLED);
+    // A threshold of 100 (or more) leaves no room above it: the bar stays empty.
+    const int span = 100 - threshold;
+    const int p = span > 0 ? int(qMax(0.0, frameRecords.metrics.smileLevel - threshold) * 100 / span)
+                           : 0;
+    frameRecords.metrics.smileBarPct = p;
+    const int filled = h * p / 100;
+    if (filled > 2)
+        cv::rectangle(image, cv::Rect(x + 1, int(h - filled + w / 2 + 1), w - 2, filled - 2),
+                      cv::Scalar(100, 255, 100), cv::FILLED);
+}
+
+bool QTracker::runClickEngine()
+{
+    const TrackingParameters &p = trackingParameters;
+    updateStillness(alwaysOnDetector);
+    updateStillness(alwaysOnAbsoDetector);
+    updateStillness(holdHeadSteadyDetector);
+    QCoreApplication::processEvents();
+    updatePointerOffScreenFlag();
+    if (p.MODE_FULL_FUNCTION && p.ACTIVATE_MMM_DETECTION && detectExternalMouseMotion())
+        return false;
+    if (p.ACTIVATE_SMILE_DETECTION) {
+        procSmile();
+        QCoreApplication::processEvents();
+    }
+    if (p.ACTIVATE_BLINK_DETECTION)
+        procBlinkEvent();
+    if (p.ACTIVATE_EYEBROWRAISE_DETECTION)
+        procEyebrowRaiseEvent();
+    if (p.ACTIVATE_MOUTHOPEN_DETECTION)
+        procMouthOpenEvent();
+    procScroll();
+    if (p.ACTIVATE_HHS_DETECTION)
+        procHoldHeadSteady(holdHeadSteadyDetector);
+    sendDwellParkValues(alwaysOnAbsoDetector, alwaysOnDetector);
+    if (p.MODE_FULL_FUNCTION)
+        procPointerMotion(p.ABSOLUTE_MODE ? alwaysOnAbsoDetector : alwaysOnDetector);
+    if (p.MODE_FULL_FUNCTION || (p.MODE_SWITCH_ONLY && p.GEN_CLICK_INSTEAD_OF_CLICK))
+        procDwellClick();
+    if (clickOptionState.clickPerformed == 1) {
+        if (FacialDetectionApp *app = FacialDetectionApp::instance())
+            app->ResetClickOptions_Softly();
+        setClickPerformed(0);
+    }
+    return true;
+}
+
+void QTracker::sendStatusImages()
+{
+    const TrackingParameters &p = trackingParameters;
+    const FrameDetection &d = frameRecords.detection;
+    const HeadMotionState &m = frameRecords.motion;
+    FacialDetectionApp *app = FacialDetectionApp::instance();
+    const bool detected = d.hogFaceFound || d.haarFaceFound;
+    const bool boxed = !d.faceBox.isEmpty();
+    const bool missing = !detected && !boxed;
+    const bool lipsHigh = m.lipMotionSmoothed > 2.0 && m.lipMotionSlow > 2.0;
+
+    // Each frame starts blank, so the face notifier never shows another notifier's image.
+    statusImage = FrameLoopRules::faceStatusImage(
+        {detected, boxed, m.lipMotionSmoothed, m.lipMotionSlow}, p.SHOW_FACEDET_STATUS,
+        p.SHOW_FACENOTDET_STATUS);
+    emit FaceSN_SetImagePath(statusImage);
+
+    if (p.SHOW_ON_SCREEN_MESSAGES && app) {
+        if (missing) {
+            emit app->showFaceNotFound();
+            emit app->hideLipsNotClearlyVisible();
+        } else {
+            emit app->hideFaceNotFound();
+            if (lipsHigh) {
+                ++lipsNotVisibleCount;
+                if (!isSmileScrolling() && lipsNotVisibleCount > kLipsWarningFrames)
+                    emit app->showLipsNotClearlyVisible();
+            } else {
+                lipsNotVisibleCount = 0;
+                emit app->hideLipsNotClearlyVisible();
+            }
+        }
+    }
+
+    const QString smileImage = (p.SHOW_SMILE_STATUS && p.ACTIVATE_SMILE_DETECTION)
+                                   ? FrameLoopRules::smileStatusImage(
+                                         frameRecords.metrics.smileLevel, p.SMILE_THRESHOLD)
+                                   : QStringLiteral("invisible.png");
+    emit SmileSN_SetImagePath(smileImage);
+
+    if (isSmileScrolling()) {
+        const int offset = scrollOffset();
+        emit ScrollSN_UpdateScrollParams(scrollSpeedIndex(), offset > 0 ? 1 : offset < 0 ? -1 : 0);
+        emit ScrollSN_SetImagePath(FrameLoopRules::scrollStatusImage(offset));
+        emit MotionSN_SetImagePath(
+            FrameLoopRules::scrollMotionImage(isScrollParked(), scrollParkPercent()));
+    }
+    if (p.MODE_SWITCH_ONLY)
+        emit MotionSN_SetImagePath(QStringLiteral("invisible.png"));
 }

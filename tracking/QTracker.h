@@ -1,12 +1,28 @@
 #pragma once
 
 #include "core/QProcessInterface.h"
+#include "tracking/FaceDetectionSchedule.h"
+#include "tracking/FacialMetricsState.h"
+#include "tracking/TrackingSession.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
+#include <cstdio>
+#include <memory>
+#include <opencv2/core/mat.hpp>
+#include <opencv2/objdetect.hpp>
+#include <opencv2/videoio.hpp>
 
-// The worker that owns the camera and runs the frame loop on its own thread.
+Q_DECLARE_METATYPE(cv::Mat)
+
+class CameraDialogs;
+class FaceTracker;
+
+// The worker that owns the camera and runs the frame loop on its own thread: capture,
+// preparation, face detection and landmarks, measurements, the click engine, and the status
+// images and preview sent to the GUI thread.
 class QTracker : public QProcessInterface
 {
     Q_OBJECT
@@ -14,22 +30,94 @@ public:
     explicit QTracker(QObject *parent = nullptr);
     ~QTracker() override;
 
+    // The camera dialogs to show while opening the camera (not owned).
+    void setCameraDialogs(CameraDialogs *dialogs) { cameraDialogs = dialogs; }
+    // The cameras by name; with TOVRA_CAMERA_FILE set, one camera "Video File" playing it.
+    static QStringList enumerateVideoDevices();
+
     // Opens the camera the user chose; false when none can be opened (the program stops).
     virtual bool openCamera();
     virtual void closeCamera();
-    void createFaceTracker();
-    // Applies the settings changed since the last call (all of them on the first call).
-    void applyChangedSettings(bool firstCall);
+    // Loads the face detector and the landmark model; false with a message for the user
+    // (errorString) when the model cannot be read.
+    bool createFaceTracker();
+    QString errorString() const { return lastError; }
+    bool hasCaptureSource() const { return capture != nullptr; }
+    // Applies the settings changed since the last call (every setting on the start-up call).
+    void applyChangedSettings(bool startupPass);
 
+    // Processing stopped by the user; written from the GUI thread.
     bool isPaused() const { return paused; }
     void setPaused(bool value) { paused = value; }
 
 signals:
+    void ShowProcessedImage(cv::Mat processedImage);
+    void MotionSN_SetDelta(int iX, int iY);
+    void MotionSN_SetSize(int iX, int iY);
+    void MotionSN_SetImagePath(QString imagePath);
+    void MotionSN_UpdateMousePosition();
+    void FaceSN_SetImagePath(QString imagePath);
+    void FaceSN_UpdateMousePosition();
+    void SmileSN_SetImagePath(QString imagePath);
+    void SmileSN_UpdateMousePosition();
+    void ScrollSN_SetImagePath(QString imagePath);
+    void ScrollSN_UpdateScrollParams(int iNdx, int iDir);
+    void PlaybackFileSelected();
+    void HideUponCalibrationCompleted();
+    void expressionIntensityChanged(QString name, int intensity, bool bSmooth, bool bColorGray,
+                                    bool bFlipRedGreen);
+    void expressionStateChanged(QString expressionName, bool isActive);
     void TrackerProcessCompleted();
 
 public slots:
     void ProcessSlot() override;
+    // Switches the frame source to the chosen video file (GUI thread, waits for the frame).
+    bool OpenPlaybackFile();
+    // Ends the frame loop after the current pass (queued from the GUI thread).
+    void onMainWindowClosing();
+
+    // Requests from the GUI thread that change engine state. Invoke them queued
+    // (QMetaObject::invokeMethod with Qt::QueuedConnection): they run on the worker at its
+    // next event point, never beside a frame.
+    void startTrackingSession(bool force);
+    void recenterPointer();
+    void resetGestureState();
+    void restoreSystemCursors();
+    // The next pass searches the whole image for the face.
+    void requestFaceRedetection();
 
 private:
+    // One pass of the loop; returns false when the frame was empty.
+    bool processFrame();
+    bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
+    void prepareImage(cv::Mat &colour, cv::Mat &grey);
+    void detectAndMeasure(cv::Mat &colour, const cv::Mat &grey);
+    // The click engine in its fixed order; false when a real mouse moved the pointer.
+    bool runClickEngine();
+    void sendStatusImages();
+    void drawIntensityBar(cv::Mat &image);
+    void beginLoop();
+    void endLoop();
+    void resetDetectors();
+    void closeLogs();
+
+    cv::Mat lastFrame;
+    cv::Mat outputImage;
+    std::shared_ptr<cv::VideoCapture> capture;
+    bool captureLoops = false;
+    std::unique_ptr<FaceTracker> faceTracker;
+    cv::CascadeClassifier cascade;
+    FacialMetricsState metricsState;
+    FaceDetectionSchedule schedule;
+    TrackingSession session;
+    CameraDialogs *cameraDialogs = nullptr;
+    QString lastError;
+    QString statusImage;
+    int lipsNotVisibleCount = 0;
+    cv::Size previousSize;
+    std::FILE *processingDataFile = nullptr;
+    std::FILE *processingTimeFile = nullptr;
     std::atomic<bool> paused{false};
+    std::atomic<bool> stopRequested{false};
+    bool redetectRequested = false;
 };

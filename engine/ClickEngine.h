@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/StillnessDetector.h"
+
+#include <QtGlobal>
+
+// The click engine's per-frame steps and the resets the tracker and the windows ask for.
+// Everything runs on the tracker's worker thread and reads the per-frame records
+// (tracking/FrameRecords.h) and the parameter blocks (tracking/TrackingParameters.h).
+
+// --- Per-frame steps, in the order the frame loop calls them. ---------------------------
+
+// Absolute pointing only: whether the mapped pointer left the primary screen.
+void updatePointerOffScreenFlag();
+// True when a real mouse moved the pointer: the rest of the engine sits this frame out.
+bool detectExternalMouseMotion();
+void procSmile();
+void procBlinkEvent();
+void procEyebrowRaiseEvent();
+void procMouthOpenEvent();
+void procScroll();
+void procHoldHeadSteady(StillnessDetector &detector);
+// The recentring countdown of hold-head-steady mapped to recentre.
+void procAutoRecenter(StillnessDetector &detector);
+// Live dwell-park values for the settings window.
+void sendDwellParkValues(StillnessDetector &absoluteDetector, StillnessDetector &relativeDetector);
+// Moves the pointer with the head.
+void procPointerMotion(StillnessDetector &detector);
+void procDwellClick();
+
+// --- State the tracker reads. ----------------------------------------------------------
+
+// A smile episode is being measured (the face must not be searched afresh meanwhile).
+bool isSmileInProgress();
+// The smile is in its scroll stage.
+bool isSmileScrolling();
+// Scroll offset (sign gives the direction), speed index and park progress of the scroll
+// stage, for the scroll status images.
+int scrollOffset();
+int scrollSpeedIndex();
+bool isScrollParked();
+float scrollParkPercent();
+
+// --- Resets. ---------------------------------------------------------------------------
+
+// Pointer bookkeeping back to the screen centre.
+void resetPointerState();
+// Both dwell records, when tracking starts or the frame source changes.
+void resetDwellRecords();
+// Every gesture record; ends an action that was started and not ended first.
+void resetGestureState();
+void setDragMode(int value);
+void setClickPerformed(int value);
+// Plays the recentre sound when enabled, then recentres the pointer.
+void recenterWithSound();
+// Lets go of every button and key the engine holds (end of tracking, pause, exit).
+void releaseHeldInput();

@@ -1,0 +1,95 @@
+#include "tracking/FaceDetectionSchedule.h"
+
+#include <cmath>
+
+namespace {
+
+double length(const cv::Point2d &p)
+{
+    return std::hypot(p.x, p.y);
+}
+
+// Frames close enough in time for a shift to mean a jump rather than a gap.
+bool closeInTime(const FrameDetection &previous, const FrameDetection &beforePrevious)
+{
+    return quint32(previous.frameTimeMs - beforePrevious.frameTimeMs) <= 100;
+}
+
+} // namespace
+
+bool FaceDetectionSchedule::needsFaceRedetection(const Inputs &in)
+{
+    const FrameDetection &prev = in.previous;
+    const FrameDetection &prevPrev = in.beforePrevious;
+    bool redetect = false;
+
+    // The processing resolution changed.
+    if (prev.processingSize > 0 && prev.processingSize != in.current.processingSize)
+        redetect = true;
+    // The measurements have been unreliable for a while.
+    if (in.previousMetrics.unreliability >= 0.988 && !in.smileInProgress)
+        redetect = true;
+    // The lips move against the head while the box sits on the image's edge.
+    if (in.previousMetrics.lipRelMotionLength > 5.0 &&
+        (prev.faceBox.left == 0 || prev.faceBox.top == 0))
+        redetect = true;
+    const int quarterWidth = prev.faceBox.width() / 4;
+    const bool close = closeInTime(prev, prevPrev);
+    // The region or the lips jumped by more than a quarter of the face in one frame.
+    if (length(prev.regionShift) > quarterWidth && close)
+        redetect = true;
+    if (length(in.previousMetrics.lipDisplacement) > quarterWidth && close)
+        redetect = true;
+    // The box suddenly shrank to half its size.
+    if (!prev.faceBox.isEmpty() && prev.faceBox.width() <= prevPrev.faceBox.width() / 2)
+        redetect = true;
+    // A box that has not changed for 60 quiet frames may have lost the face.
+    const double shift = length(prev.regionShift);
+    if (shift > 0.0 && shift < 0.1 && prev.faceBox.area() == prevPrev.faceBox.area()) {
+        if (++steadyBoxCount >= 60) {
+            steadyBoxCount = 0;
+            redetect = true;
+        }
+    } else {
+        steadyBoxCount = 0;
+    }
+    // Only the cascade sees the face, and the lips are not steady.
+    if (prev.haarIsNewer && in.previousMotion.lipMotionSlow >= 2.0)
+        redetect = true;
+    return redetect;
+}
+
+void FaceDetectionSchedule::scheduleFaceDetection(const Inputs &in, bool redetect, bool &runHog,
+                                                  bool &allowHaar)
+{
+    runHog = false;
+    allowHaar = false;
+    const quint32 now = in.current.frameTimeMs;
+    const quint32 lastSuccessOrForce =
+        quint32(in.hogSeenMs - lastForcedRunMs) < 0x80000000u ? in.hogSeenMs : lastForcedRunMs;
+    const quint32 sinceHog = now - lastSuccessOrForce;
+
+    if (!in.histogramReady) {
+        runHog = true;
+        lastDetectionRunMs = now;
+        return;
+    }
+    if (in.previous.faceBox.isEmpty() || redetect) {
+        runHog = true;
+        lastDetectionRunMs = now;
+        lastForcedRunMs = now;
+        return;
+    }
+    const quint32 sinceRun = now - lastDetectionRunMs;
+    bool run = false;
+    if (sinceHog < 1000)
+        run = in.previous.haarIsNewer;
+    else if (sinceHog < 5000)
+        run = sinceRun > 200;
+    else if (sinceHog != 60000)
+        run = sinceRun > 1000;
+    if (run) {
+        runHog = true;
+        lastDetectionRunMs = now;
+    }
+}
