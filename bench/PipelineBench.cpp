@@ -198,10 +198,14 @@ int main(int argc, char **argv)
                                 ? previous.faceBox
                                 : FaceBox{0, 0, grey.cols - 1, grey.rows - 1};
         // The frame loop's detection schedule decides when the detector runs.
-        const FaceDetectionSchedule::Inputs inputs{current,        previous,
-                                                   beforePrevious, previousMetrics,
-                                                   previousMotion, hogSeenMs,
-                                                   learning.mouthEyeRatio.ready(), false};
+        const FaceDetectionSchedule::Inputs inputs{current,
+                                                   previous,
+                                                   beforePrevious,
+                                                   previousMetrics,
+                                                   previousMotion,
+                                                   hogSeenMs,
+                                                   learning.mouthEyeRatio.ready(),
+                                                   false};
         const bool redetect = schedule.needsFaceRedetection(inputs);
         if (redetect) {
             resetShape(previous.landmarks);

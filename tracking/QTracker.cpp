@@ -143,7 +143,8 @@ bool QTracker::openCamera()
             cameraDialogs->showNoCameraFound();
         return false;
     }
-    const QString chosen = app ? app->getSetting(SettingKeys::DEFAULT_CAMERA).toString() : QString();
+    const QString chosen =
+        app ? app->getSetting(SettingKeys::DEFAULT_CAMERA).toString() : QString();
     int index = 0;
     for (int i = 0; i < cameras.size(); ++i) {
         if (cameras[i].name == chosen) {
@@ -496,7 +497,8 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
                                                isSmileInProgress()};
     bool redetect = schedule.needsFaceRedetection(inputs) || redetectRequested;
     redetectRequested = false;
-    const bool sessionFrame = app && quint32(app->clickCounterResetTime) == frameRecords.motion.timeMs;
+    const bool sessionFrame =
+        app && quint32(app->clickCounterResetTime) == frameRecords.motion.timeMs;
     if (redetect || sessionFrame) {
         resetShape(previous.landmarks);
         previous.faceBox.clear();
@@ -521,8 +523,8 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
         seen.hogSeenMs = now;
     if (detection.haarFaceFound)
         seen.haarSeenMs = now;
-    seen.anySeenMs = quint32(seen.hogSeenMs - seen.haarSeenMs) < 0x80000000u ? seen.hogSeenMs
-                                                                             : seen.haarSeenMs;
+    seen.anySeenMs =
+        quint32(seen.hogSeenMs - seen.haarSeenMs) < 0x80000000u ? seen.hogSeenMs : seen.haarSeenMs;
     cv::Point2d region0Shift, region2Shift;
     if (faceTracker) {
         region0Shift = faceTracker->region(0).meanShift;
@@ -534,10 +536,9 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
         if (faceTracker)
             detection.trimmedShift = regionTrimmedShifts(faceTracker->region(0).shiftList);
     }
-    detection.haarIsNewer =
-        (detection.haarFaceFound && !detection.hogFaceFound) ||
-        (seen.haarSeenMs != 0 &&
-         (seen.hogSeenMs == 0 || qint32(seen.haarSeenMs - seen.hogSeenMs) > 0));
+    detection.haarIsNewer = (detection.haarFaceFound && !detection.hogFaceFound) ||
+                            (seen.haarSeenMs != 0 &&
+                             (seen.hogSeenMs == 0 || qint32(seen.haarSeenMs - seen.hogSeenMs) > 0));
 
     MetricsInputs metricsInputs;
     metricsInputs.absoluteMode = trackingParameters.ABSOLUTE_MODE;
@@ -568,8 +569,8 @@ void QTracker::drawIntensityBar(cv::Mat &image)
     cv::rectangle(image, cv::Rect(x, y, w, h), cv::Scalar(50, 50, 50), cv::FILLED);
     // A threshold of 100 (or more) leaves no room above it: the bar stays empty.
     const int span = 100 - threshold;
-    const int p = span > 0 ? int(qMax(0.0, frameRecords.metrics.smileLevel - threshold) * 100 / span)
-                           : 0;
+    const int p =
+        span > 0 ? int(qMax(0.0, frameRecords.metrics.smileLevel - threshold) * 100 / span) : 0;
     frameRecords.metrics.smileBarPct = p;
     const int filled = h * p / 100;
     if (filled > 2)
@@ -625,9 +626,9 @@ void QTracker::sendStatusImages()
     const bool lipsHigh = m.lipMotionSmoothed > 2.0 && m.lipMotionSlow > 2.0;
 
     // Each frame starts blank, so the face notifier never shows another notifier's image.
-    statusImage = FrameLoopRules::faceStatusImage(
-        {detected, boxed, m.lipMotionSmoothed, m.lipMotionSlow}, p.SHOW_FACEDET_STATUS,
-        p.SHOW_FACENOTDET_STATUS);
+    statusImage =
+        FrameLoopRules::faceStatusImage({detected, boxed, m.lipMotionSmoothed, m.lipMotionSlow},
+                                        p.SHOW_FACEDET_STATUS, p.SHOW_FACENOTDET_STATUS);
     emit FaceSN_SetImagePath(statusImage);
 
     if (p.SHOW_ON_SCREEN_MESSAGES && app) {
@@ -647,10 +648,10 @@ void QTracker::sendStatusImages()
         }
     }
 
-    const QString smileImage = (p.SHOW_SMILE_STATUS && p.ACTIVATE_SMILE_DETECTION)
-                                   ? FrameLoopRules::smileStatusImage(
-                                         frameRecords.metrics.smileLevel, p.SMILE_THRESHOLD)
-                                   : QStringLiteral("invisible.png");
+    const QString smileImage =
+        (p.SHOW_SMILE_STATUS && p.ACTIVATE_SMILE_DETECTION)
+            ? FrameLoopRules::smileStatusImage(frameRecords.metrics.smileLevel, p.SMILE_THRESHOLD)
+            : QStringLiteral("invisible.png");
     emit SmileSN_SetImagePath(smileImage);
 
     if (isSmileScrolling()) {

@@ -11,7 +11,14 @@ class FacialMetricsState;
 class TrackingSession
 {
 public:
-    enum class Phase { Idle, Relax, Smile, Mouth, Final };
+    enum class Phase
+    {
+        Idle,
+        Relax,
+        Smile,
+        Mouth,
+        Final
+    };
 
     // What the session needs of its surroundings; the tracker fills it in, tests fake it.
     struct Hooks

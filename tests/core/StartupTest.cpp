@@ -6,7 +6,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
 
 #include <X11/Xlib.h>
 // Xlib's macros clash with the test framework and Qt.
@@ -45,10 +49,12 @@ struct ProbeRun
 class Startup : public ::testing::Test
 {
 protected:
-    ProbeRun probe(QStringList args, bool native = false)
+    ProbeRun probe(QStringList args, bool native = false, const QString &cameraFile = QString())
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!cameraFile.isEmpty())
+            env.insert("TOVRA_CAMERA_FILE", cameraFile);
         // The recording runs need no display; the native ones talk to the test's X server.
         if (native) {
             args << "--backend=native";
@@ -220,6 +226,57 @@ TEST_F(Startup, TheDesktopsPointerSettingsComeBackAfterQuitAndAfterSigterm)
         EXPECT_EQ(pointer.get(), "3/1 threshold=6") << end;
     }
     pointer.set(2, 1, 4);
+}
+
+// A clip of one of dlib's face photos, drifting a little left and right, as a camera would
+// deliver it.
+QString makeFaceClip(const QString &folder)
+{
+    const cv::Mat photo = cv::imread(TOVRA_FACE_PHOTOS "/Tom_Cruise_avp_2014_4.jpg");
+    if (photo.empty())
+        return {};
+    const QString path = folder + "/face.avi";
+    cv::VideoWriter writer(path.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30,
+                           cv::Size(640, 480));
+    cv::Mat scaled;
+    const double scale = 640.0 / photo.cols * 0.9;
+    cv::resize(photo, scaled, cv::Size(), scale, scale);
+    for (int i = 0; i < 60; ++i) {
+        cv::Mat frame(480, 640, CV_8UC3, cv::Scalar(0, 0, 0));
+        const int dx = int(10 * std::sin(i / 10.0));
+        cv::Rect source(std::max(0, (scaled.cols - 640) / 2 + dx),
+                        std::max(0, (scaled.rows - 480) / 2), 640, 480);
+        source &= cv::Rect(0, 0, scaled.cols, scaled.rows);
+        scaled(source).copyTo(frame(cv::Rect(0, 0, source.width, source.height)));
+        writer.write(frame);
+    }
+    return path;
+}
+
+TEST_F(Startup, WithTheFileCameraTheWholeProgramTracksAFaceAndEndsInOrder)
+{
+    const QString clip = makeFaceClip(home.path());
+    ASSERT_FALSE(clip.isEmpty());
+    // A version 3 file that asks for no reset: tracking starts straight away at 15 frames a
+    // second, a pace the detector keeps even while it runs on every frame at first.
+    TestHome::writeFile(home.settingsFile(), "[General]\nFIRST_RUN_ON_V3X=0\n"
+                                             "HK_ACTIVATE_PLAYPAUSE=0\nCAMERA_FRAMERATE=15\n");
+    const ProbeRun run = probe({"--camera=file", "--run-ms=5000", "--end=sigterm"}, true, clip);
+    EXPECT_EQ(run.value("EXIT "), "0");
+    EXPECT_EQ(run.value("PREVIEW_SIZE "), "541x406");
+    const double rate = run.value("PREVIEW_RATE ").toDouble();
+    EXPECT_GT(rate, 15 * 0.8);
+    EXPECT_LT(rate, 15 * 1.1);
+    EXPECT_EQ(run.value("FACE_IMAGE "), "faceGreen.png");
+    EXPECT_EQ(run.value("CALIBRATING "), "1");
+    // Calibration holds the pointer at the centre of the primary screen.
+    const QStringList pointer = run.value("POINTER ").split(' ');
+    ASSERT_EQ(pointer.size(), 5);
+    EXPECT_EQ(pointer[0], pointer[3]);
+    EXPECT_EQ(pointer[1], pointer[4]);
+    EXPECT_EQ(run.value("HELD "), "0");
+    EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+    EXPECT_EQ(setting("DEFAULT_CAMERA"), "Video File");
 }
 
 } // namespace

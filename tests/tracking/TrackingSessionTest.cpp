@@ -1,5 +1,6 @@
 // Tracking sessions and their calibration prompts, on a fake clock and recording back ends.
 
+#include "tracking/TrackingSession.h"
 #include "core/AppFilePaths.h"
 #include "core/Clock.h"
 #include "core/FacialDetectionApp.h"
@@ -11,7 +12,6 @@
 #include "tests/support/TestHome.h"
 #include "tracking/FacialMetricsState.h"
 #include "tracking/TrackingParameters.h"
-#include "tracking/TrackingSession.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,0 +1,210 @@
+// The tracker worker: camera choice, the frame loop's pause, settings and quitting.
+
+#include "tracking/QTracker.h"
+#include "core/AppFilePaths.h"
+#include "core/FacialDetectionApp.h"
+#include "core/SettingsKeys.h"
+#include "platform/Platform.h"
+#include "platform/recording/RecordingCameraList.h"
+#include "tests/support/TestHome.h"
+#include "tracking/CameraDialogs.h"
+#include "tracking/TrackingParameters.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+using namespace SettingKeys;
+
+namespace {
+
+FacialDetectionApp *app()
+{
+    return FacialDetectionApp::instance();
+}
+
+// Answers the camera questions as a scripted user would, and remembers what was asked.
+class ScriptedCameraDialogs : public CameraDialogs
+{
+public:
+    void showNoCameraFound() override { asked << "no camera"; }
+    void chooseCamera(const QStringList &names) override
+    {
+        asked << "choose " + names.join(',');
+        if (!choice.isEmpty())
+            app()->setSetting(DEFAULT_CAMERA, choice);
+    }
+    void showCameraError(const QString &text) override { asked << "error " + text; }
+    QString choice;
+    QStringList asked;
+};
+
+template<typename Condition> bool waitFor(Condition condition, int timeoutMs = 15000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QString makeClip(const QString &folder)
+{
+    const QString path = folder + "/clip.avi";
+    cv::VideoWriter writer(path.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30,
+                           cv::Size(640, 480));
+    for (int i = 0; i < 20; ++i)
+        writer.write(cv::Mat(480, 640, CV_8UC3, cv::Scalar(40 + i, 90, 140)));
+    return path;
+}
+
+class Tracker : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform::installRecording();
+        QFile::remove(AppFilePaths::settingsFile);
+        app()->loadAllSettings();
+        qunsetenv("TOVRA_CAMERA_FILE");
+    }
+    void TearDown() override { qunsetenv("TOVRA_CAMERA_FILE"); }
+    static platform::RecordingCameraList &cameras() { return platform::recordingCameraList(); }
+    TestHome home;
+};
+
+TEST_F(Tracker, WithoutCamerasTheUserIsToldAndNothingOpens)
+{
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    EXPECT_FALSE(tracker.openCamera());
+    EXPECT_EQ(dialogs.asked, QStringList{"no camera"});
+}
+
+TEST_F(Tracker, ACameraThatWentAwayDuringTheChoiceCountsAsNoCamera)
+{
+    cameras().queueCameras({{"Cam A", "/nonexistent/video0"}});
+    cameras().queueCameras({{"Cam A", "/nonexistent/video0"}});
+    cameras().queueCameras({});
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    EXPECT_FALSE(tracker.openCamera());
+    EXPECT_EQ(dialogs.asked, (QStringList{"choose Cam A", "no camera"}));
+}
+
+TEST_F(Tracker, AnUnknownChoiceFallsBackToTheFirstCameraAndIsStored)
+{
+    cameras().setCameras({{"Cam A", "/nonexistent/video0"}, {"Cam B", "/nonexistent/video1"}});
+    app()->setSetting(DEFAULT_CAMERA, QStringLiteral("Gone Camera"));
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    // The nodes do not exist, so opening fails after the choice, with the camera error.
+    EXPECT_FALSE(tracker.openCamera());
+    EXPECT_EQ(app()->getSetting(DEFAULT_CAMERA).toString(), "Cam A");
+    EXPECT_EQ(dialogs.asked,
+              (QStringList{"choose Cam A,Cam B", "error Cannot open selected camera!\n"}));
+}
+
+TEST_F(Tracker, TheFileCameraOpensAsTheOnlyCamera)
+{
+    qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
+    EXPECT_EQ(QTracker::enumerateVideoDevices(), QStringList{"Video File"});
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    EXPECT_TRUE(tracker.openCamera());
+    EXPECT_TRUE(tracker.hasCaptureSource());
+    EXPECT_EQ(app()->getSetting(DEFAULT_CAMERA).toString(), "Video File");
+}
+
+TEST_F(Tracker, ABadPlaybackFileLeavesTheCameraInPlace)
+{
+    qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    ASSERT_TRUE(tracker.openCamera());
+    AppFilePaths::playbackVideoFile = home.path() + "/missing.avi";
+    EXPECT_FALSE(tracker.OpenPlaybackFile());
+    EXPECT_TRUE(tracker.hasCaptureSource());
+    AppFilePaths::playbackVideoFile = home.path() + "/clip.avi";
+    EXPECT_TRUE(tracker.OpenPlaybackFile());
+}
+
+TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
+{
+    qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    ASSERT_TRUE(tracker.openCamera());
+    ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
+    tracker.applyChangedSettings(true);
+    QSignalSpy previews(&tracker, &QTracker::ShowProcessedImage);
+    QSignalSpy completed(&tracker, &QTracker::TrackerProcessCompleted);
+    QSignalSpy faceImages(&tracker, &QTracker::FaceSN_SetImagePath);
+    tracker.Start();
+    ASSERT_TRUE(waitFor([&] { return previews.count() >= 3; }));
+    const cv::Mat first = previews.first().first().value<cv::Mat>();
+    EXPECT_EQ(first.cols, 541);
+    EXPECT_EQ(first.rows, 406);
+    // No face in a plain clip.
+    EXPECT_EQ(faceImages.last().first().toString(), "faceNotFound.png");
+
+    tracker.setPaused(true);
+    QTest::qWait(100);
+    const int whilePaused = previews.count();
+    app()->setSetting(CAMERA_FRAMERATE, 20);
+    QTest::qWait(200);
+    EXPECT_LE(previews.count(), whilePaused + 1);
+    EXPECT_EQ(trackingParameters.CAMERA_FRAMERATE, 32);
+
+    tracker.setPaused(false);
+    ASSERT_TRUE(waitFor([&] { return previews.count() > whilePaused + 2; }));
+    EXPECT_EQ(trackingParameters.CAMERA_FRAMERATE, 20);
+
+    QMetaObject::invokeMethod(&tracker, "onMainWindowClosing", Qt::QueuedConnection);
+    ASSERT_TRUE(waitFor([&] { return completed.count() == 1; }, 2000));
+    tracker.Stop();
+}
+
+TEST_F(Tracker, AMissingCascadeStillEndsTheLoopInOrder)
+{
+    const QString programFolder = QDir::currentPath();
+    QTracker tracker;
+    // "hfd.xml" is opened by relative name: from an empty folder it cannot be found.
+    QDir::setCurrent(home.path());
+    QSignalSpy completed(&tracker, &QTracker::TrackerProcessCompleted);
+    tracker.Start();
+    const bool ended = waitFor([&] { return completed.count() == 1; }, 5000);
+    QDir::setCurrent(programFolder);
+    EXPECT_TRUE(ended);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    useOffscreenPlatformWithoutDisplay();
+    TestHome home;
+    platform::installRecording();
+    initDataFolder();
+    initFileLocations();
+    FacialDetectionApp application(argc, argv);
+    return RUN_ALL_TESTS();
+}
