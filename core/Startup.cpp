@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
 
@@ -100,6 +102,8 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     app->versionText = QStringLiteral("v3.1.3.2");
     // The input service works in physical pixels; tell it how logical ones map onto them.
     syncDevicePixelRatio();
+    QObject::connect(app.get(), &QGuiApplication::primaryScreenChanged, app.get(),
+                     [] { syncDevicePixelRatio(); });
     TerminationWatcher termination;
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, app.get(),
                      &QCoreApplication::quit);

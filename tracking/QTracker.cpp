@@ -6,6 +6,7 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineState.h"
 #include "engine/StillnessDetector.h"
 #include "engine/SyntheticInput.h"
 #include "engine/SystemCursorReplacement.h"
@@ -258,6 +259,10 @@ void QTracker::applyChangedSettings(bool startupPass)
             continue;
         const SettingEffect effect =
             applySettingEntry(entry, trackingParameters, clickOptionState, pointerSettings);
+        // A gesture switched off mid-action must not leave its button or key down.
+        if (!startupPass && entry.name.startsWith(QLatin1String("ACTIVATE_")) &&
+            !entry.value.toBool())
+            releaseHeldInput();
         switch (effect) {
         case SettingEffect::None:
             break;
@@ -379,8 +384,15 @@ void QTracker::ProcessSlot()
         faceTracker->setCascade(&cascade);
     startTrackingSession(false);
 
+    bool wasHolding = true;
     while (IsRunning() && !stopRequested) {
         Lock();
+        // Stopping processing or pausing clicks lets go of whatever the engine holds down.
+        FacialDetectionApp *app = FacialDetectionApp::instance();
+        const bool holding = !paused && (!app || app->clickingActive);
+        if (wasHolding && !holding)
+            releaseHeldInput();
+        wasHolding = holding;
         const bool processed = paused ? false : processFrame();
         Unlock();
         if (paused || !processed) {
@@ -545,6 +557,7 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
     metricsInputs.absoluteModeSpeedLimit = trackingParameters.ABSOMODE_FZS_2;
     metricsInputs.smileThreshold = trackingParameters.SMILE_THRESHOLD;
     metricsInputs.smileInProgress = isSmileInProgress();
+    metricsInputs.pointerFrozen = pointerEngineState.pointerFrozen != 0;
     metricsInputs.actionCount = app ? app->clickCounter.load() : 0;
     computeFacialMetrics(detection, frameRecords.metrics, previous, frameRecords.previousMetrics,
                          frameRecords.motion, frameRecords.previousMotion, region0Shift,
