@@ -1,33 +1,250 @@
 #include "ui/MainWindow.h"
 
 #include "core/FacialDetectionApp.h"
+#include "core/SettingsKeys.h"
+#include "engine/SystemCursorReplacement.h"
+#include "feedback/StateNotifier.h"
+#include "platform/InputSynthesis.h"
+#include "platform/Platform.h"
+#include "platform/PointerScreens.h"
+#include "tracking/QTracker.h"
+#include "tracking/TrackingParameters.h"
+#include "ui/QPreviewWindow.h"
+#include "ui_MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
+#include <QDebug>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+using namespace SettingKeys;
+
+namespace {
+
+// Set by the play/pause hotkey just before it stops processing: that stop asks nothing.
+bool stopWithoutAsking = false;
+
+const char InvisibleImage[] = "invisible.png";
+const int TrackerEndWaitMs = 10000;
+
+FacialDetectionApp *app()
+{
+    return FacialDetectionApp::instance();
+}
+
+QTracker *currentTracker()
+{
+    FacialDetectionApp *application = app();
+    return application ? application->tracker : nullptr;
+}
+
+int intSetting(const char *key)
+{
+    FacialDetectionApp *application = app();
+    return application ? application->getSetting(QString::fromLatin1(key)).toInt() : 0;
+}
+
+void store(const char *key, const QVariant &value)
+{
+    if (FacialDetectionApp *application = app())
+        application->setSetting(QString::fromLatin1(key), value);
+}
+
+// Half the difference between a window's frame and its client width: the border a window
+// manager draws on each side (0 without one).
+int borderOf(const QWidget *window)
+{
+    return (window->frameGeometry().width() - window->geometry().width()) / 2;
+}
+
+QRect primaryScreen()
+{
+    const QRect screen = platform::pointerScreens().logicalPrimaryScreen();
+    if (!screen.isEmpty())
+        return screen;
+    QScreen *qtScreen = QGuiApplication::primaryScreen();
+    return qtScreen ? qtScreen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
     , settings(nullptr)
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    QString version;
-    if (FacialDetectionApp *app = FacialDetectionApp::instance())
-        version = app->versionText;
-    setWindowTitle(QStringLiteral("Tovra Mouse ") + version);
-    auto *placeholder = new QLabel(tr("Tovra Mouse"), this);
-    placeholder->setAlignment(Qt::AlignCenter);
-    setCentralWidget(placeholder);
-    resize(480, 360);
+    Q_INIT_RESOURCE(icons);
+    ui->setupUi(this);
+
+    QTracker *tracker = currentTracker();
+    if (tracker)
+        connectTracker(tracker);
+    connect(ui->settingsButton, &QPushButton::clicked, this, &MainWindow::onSettingsClicked);
+    connect(ui->calibrateButton, &QPushButton::clicked, this, &MainWindow::onCalibrateClicked);
+    connect(ui->playButton, &QPushButton::toggled, this, &MainWindow::onPlayPauseClicked);
+    connect(ui->exitButton, &QPushButton::clicked, this, &MainWindow::onExitClicked);
     connect(&settings, &SettingsWindow::toggleMainWindowVisibility, this,
             &MainWindow::onToggleVisibility);
+
+    const int clickMode = intSetting(CLICK_MODE);
+    if (clickMode == 0)
+        ui->faceClickButton->setChecked(true);
+    else if (clickMode == 1)
+        ui->dwellClickButton->setChecked(true);
+    const int motionMode = intSetting(MOTION_MODE);
+    if (motionMode == 0)
+        ui->motionWithSmileButton->setChecked(true);
+    else if (motionMode == 1)
+        ui->motionAlwaysButton->setChecked(true);
+
+    // A new main window always starts with processing running.
+    ui->playButton->setChecked(true);
+
+    connect(ui->faceClickButton, &QPushButton::clicked, this, &MainWindow::onFaceClickClicked);
+    connect(ui->dwellClickButton, &QPushButton::clicked, this, &MainWindow::onDwellClickClicked);
+    connect(ui->motionWithSmileButton, &QPushButton::clicked, this,
+            &MainWindow::onMotionWithSmileClicked);
+    connect(ui->motionAlwaysButton, &QPushButton::clicked, this,
+            &MainWindow::onMotionAlwaysClicked);
+    connect(ui->showHideButton, &QPushButton::toggled, this, &MainWindow::onShowHideToggled);
+    connect(ui->previewFrame, &QPreviewWindow::onDoubleClick, this,
+            &MainWindow::onPreviewDoubleClicked);
+
+    ui->showHideButton->setChecked(intSetting(FULL_SCREEN_MODE_ON) != 0);
+    ui->previewFrame->setPanScanEnabled(intSetting(ENABLE_PAN_SCAN) != 0);
+
+    FacialDetectionApp *application = app();
+    if (application) {
+        // The window itself is the context: a change stored on the worker thread arrives
+        // through this thread's event queue, and nothing arrives once the window is gone.
+        connect(application, &FacialDetectionApp::SettingsChanged, this,
+                &MainWindow::onAppSettingsChanged);
+    }
+
+    setUpNotifiers(tracker);
+
+    if (application) {
+        application->restoreWidgetGeometry(this);
+        if (intSetting(FIRST_RUN_EVER) != 0) {
+            placeWindowsForFirstRun();
+            store(FIRST_RUN_EVER, 0);
+        }
+    }
+
+    setWindowTitle(QStringLiteral("Tovra Mouse ") + QStringLiteral("- ") +
+                   (application ? application->versionText : QString()));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
 
-void MainWindow::onTogglePlayButton() {}
+void MainWindow::connectTracker(QTracker *tracker)
+{
+    // The tracker lives on the worker thread: its signals arrive queued, frames included.
+    qRegisterMetaType<cv::Mat>("cv::Mat");
+    connect(tracker, &QTracker::ShowProcessedImage, ui->previewFrame,
+            &QPreviewWindow::OnShowProcessedImage);
+    connect(this, &MainWindow::MainWindowClosing, tracker, &QTracker::onMainWindowClosing);
+    connect(tracker, &QTracker::TrackerProcessCompleted, this,
+            &MainWindow::onTrackerProcessCompleted);
+    connect(tracker, &QTracker::HideUponCalibrationCompleted, this,
+            &MainWindow::onHideUponCalibrationCompleted);
+}
 
-void MainWindow::onToggleSmileDwell() {}
+void MainWindow::setUpNotifiers(QTracker *tracker)
+{
+    MotionSN.setImagePath(InvisibleImage);
+    MotionSN.OnSN_SetSize(200, 200);
+    MotionSN.OnSN_SetDelta(-100, -100);
+    MotionSN.setKeepOnScreen(false);
+    MotionSN.moveToPointer();
+
+    FaceSN.setImagePath(InvisibleImage);
+    FaceSN.OnSN_SetSize(25, 25);
+    FaceSN.OnSN_SetDelta(33, 33);
+    FaceSN.moveToPointer();
+
+    SmileSN.setImagePath(InvisibleImage);
+    SmileSN.OnSN_SetSize(10, 25);
+    SmileSN.OnSN_SetDelta(63, 33);
+    SmileSN.moveToPointer();
+
+    ScrollSN.setImagePath(InvisibleImage);
+    ScrollSN.OnSN_SetSize(25, 25);
+    ScrollSN.OnSN_SetDelta(0, 0);
+    ScrollSN.moveToPointer();
+
+    if (!tracker)
+        return;
+    connect(tracker, &QTracker::MotionSN_SetDelta, &MotionSN, &StateNotifier::OnSN_SetDelta);
+    connect(tracker, &QTracker::MotionSN_SetSize, &MotionSN, &StateNotifier::OnSN_SetSize);
+    connect(tracker, &QTracker::MotionSN_SetImagePath, &MotionSN,
+            &StateNotifier::OnSN_SetImagePath);
+    connect(tracker, &QTracker::MotionSN_UpdateMousePosition, &MotionSN,
+            &StateNotifier::OnSN_UpdateMousePosition);
+    connect(tracker, &QTracker::FaceSN_SetImagePath, &FaceSN, &StateNotifier::OnSN_SetImagePath);
+    connect(tracker, &QTracker::FaceSN_UpdateMousePosition, &FaceSN,
+            &StateNotifier::OnSN_UpdateMousePosition);
+    connect(tracker, &QTracker::SmileSN_SetImagePath, &SmileSN, &StateNotifier::OnSN_SetImagePath);
+    connect(tracker, &QTracker::SmileSN_UpdateMousePosition, &SmileSN,
+            &StateNotifier::OnSN_UpdateMousePosition);
+    connect(tracker, &QTracker::ScrollSN_SetImagePath, &ScrollSN,
+            &StateNotifier::OnSN_SetImagePath);
+    connect(tracker, &QTracker::ScrollSN_UpdateScrollParams, &ScrollSN,
+            &StateNotifier::OnSN_UpdateScrollParams);
+}
+
+// The main window stands at the right edge of the primary screen, centred vertically; the
+// settings window waits minimised with its client area starting at the left edge.
+void MainWindow::placeWindowsForFirstRun()
+{
+    const QRect screen = primaryScreen();
+    const int screenWidth = screen.width();
+    const int screenHeight = screen.height();
+
+    adjustSize();
+    resize(920, 620);
+    QCoreApplication::processEvents();
+    move(screen.x() + screenWidth - width() - borderOf(this),
+         screen.y() + screenHeight / 2 - height() / 2);
+    show();
+
+    // Shown off screen first, so that its frame is known before it is placed.
+    settings.adjustSize();
+    settings.move(-1000, -1000);
+    settings.show();
+    QCoreApplication::processEvents();
+    settings.move(screen.x() - borderOf(&settings),
+                  screen.y() + screenHeight / 2 - settings.height() / 2);
+    settings.showMinimized();
+}
+
+void MainWindow::onTrackerProcessCompleted()
+{
+    emit TrackerProcessCompleted();
+}
+
+void MainWindow::onHideUponCalibrationCompleted()
+{
+    setWindowState(Qt::WindowMinimized);
+}
+
+void MainWindow::onTogglePlayButton()
+{
+    if (ui->playButton->isChecked()) {
+        stopWithoutAsking = true;
+        ui->tempStopButton->click();
+    } else {
+        ui->playButton->click();
+    }
+}
 
 void MainWindow::onToggleVisibility()
 {
@@ -42,8 +259,300 @@ void MainWindow::onToggleVisibility()
     }
 }
 
+void MainWindow::onToggleSmileDwell()
+{
+    if (ui->faceClickButton->isChecked())
+        ui->dwellClickButton->click();
+    else
+        ui->faceClickButton->click();
+}
+
+void MainWindow::onSettingsClicked()
+{
+    settings.showNormal();
+    settings.raise();
+    settings.activateWindow();
+}
+
+void MainWindow::onExitClicked()
+{
+    closeEvent(nullptr);
+}
+
+void MainWindow::onCalibrateClicked()
+{
+    // Every change of the key starts a tracking session with calibration on the worker.
+    store(CALIBRATE_REQUESTED, 1 - intSetting(CALIBRATE_REQUESTED));
+}
+
+void MainWindow::onPlayPauseClicked()
+{
+    QTracker *tracker = currentTracker();
+    if (ui->playButton->isChecked()) {
+        if (tracker)
+            tracker->setPaused(false);
+        return;
+    }
+    if (stopWithoutAsking) {
+        if (tracker)
+            tracker->setPaused(true);
+        MotionSN.OnSN_SetImagePath(InvisibleImage);
+        stopWithoutAsking = false;
+        return;
+    }
+    const bool stop = askYesNo(
+        tr("Are you sure you want to temporarily stop all Tovra Mouse functions?\n\nOnce "
+           "stopped, you will not be able to restart Tovra Mouse processing without using a "
+           "physical mouse or touchpad."));
+    // Play pressed again (by the hotkey) while the question was open: processing goes on.
+    if (ui->playButton->isChecked())
+        return;
+    if (!stop) {
+        ui->playButton->setChecked(true);
+        ui->tempStopButton->setChecked(false);
+        return;
+    }
+    if (tracker)
+        tracker->setPaused(true);
+    QTimer::singleShot(200, this, &MainWindow::hideNotifierImages);
+    FacialDetectionApp *application = app();
+    if (!application)
+        return;
+    if (application->oswExternalMouseMoveShown)
+        emit application->hideExternalMouseMoveDetected();
+    if (application->oswAutoCenterShown)
+        emit application->hideAutoCenter();
+    if (application->oswHHSShown)
+        emit application->hideHHS();
+    emit application->hideFaceNotFound();
+    emit application->hideLipsNotClearlyVisible();
+}
+
+void MainWindow::onAppSettingsChanged()
+{
+    FacialDetectionApp *application = app();
+    if (!application)
+        return;
+    application->mainWindowUpdating = true;
+    ui->previewFrame->setPanScanEnabled(intSetting(ENABLE_PAN_SCAN) != 0);
+    // Each pair is an exclusive group: checking one button moves the check off the other.
+    const int clickMode = intSetting(CLICK_MODE);
+    ui->faceClickButton->setChecked(clickMode == 0);
+    ui->dwellClickButton->setChecked(clickMode != 0);
+    const int motionMode = intSetting(MOTION_MODE);
+    ui->motionWithSmileButton->setChecked(motionMode == 0);
+    ui->motionAlwaysButton->setChecked(motionMode != 0);
+    application->mainWindowUpdating = false;
+}
+
+void MainWindow::applySmileSettings()
+{
+    store(CLICK_MODE, 0);
+    store(ACTIVATE_SMILE_DETECTION, true);
+    store(FEMAP_INDEX_SMILE, 1);
+    startFirstTrackingSession();
+}
+
+void MainWindow::startFirstTrackingSession()
+{
+    QTracker *tracker = currentTracker();
+    if (!tracker)
+        return;
+    // Whether a session already ran is the engine's to know: look and start on the worker,
+    // so that two quick clicks cannot start two sessions.
+    QMetaObject::invokeMethod(
+        tracker,
+        [tracker] {
+            if (clickOptionState.trackingSessionStarted != 0)
+                return;
+            QMetaObject::invokeMethod(tracker, "startTrackingSession", Qt::DirectConnection,
+                                      Q_ARG(bool, true));
+            clickOptionState.trackingSessionStarted = 1;
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::onFaceClickClicked(bool checked)
+{
+    if (checked)
+        applySmileSettings();
+}
+
+void MainWindow::onDwellClickClicked(bool checked)
+{
+    if (!checked)
+        return;
+    if (intSetting(MOTION_MODE) == 0) {
+        QMessageBox::information(
+            this, windowTitle(),
+            tr("Smiles are not processed in Dwell Click mode.\n\nGiven that you are currently in "
+               "Mouse Motion Mode of \"With Smile\", the requested action is incompatible with "
+               "it and therefore not allowed.\n\nPlease set the Mouse Motion Mode to \"Always\" "
+               "to utilise Dwell Clicking."),
+            QMessageBox::Ok, QMessageBox::NoButton);
+        ui->dwellClickButton->setChecked(false);
+        ui->faceClickButton->setChecked(true);
+        return;
+    }
+    store(CLICK_MODE, 1);
+    // A smile that clicks a button has no place in dwell clicking; a key or pointer
+    // command stays mapped.
+    const int smileAction = intSetting(FEMAP_INDEX_SMILE);
+    if (smileAction == 1 || smileAction == 2)
+        store(FEMAP_INDEX_SMILE, 0);
+    queueToTracker("restoreSystemCursors");
+    queueToTracker("resetGestureState");
+}
+
+void MainWindow::onMotionWithSmileClicked(bool checked)
+{
+    if (!checked)
+        return;
+    if (intSetting(CLICK_MODE) != 0) {
+        QMessageBox::information(
+            this, windowTitle(),
+            tr("Smiles are not processed in Dwell Click mode.\n\nGiven that you are currently in "
+               "Dwell Click mode, the requested action is incompatible with it and therefore "
+               "not allowed.\n\nPlease set the Click Mode to \"Smile\" and retry."),
+            QMessageBox::Ok, QMessageBox::NoButton);
+        ui->motionWithSmileButton->setChecked(false);
+        ui->motionAlwaysButton->setChecked(true);
+        MotionSN.OnSN_SetImagePath(InvisibleImage);
+        return;
+    }
+    const bool smileClicksLeft =
+        intSetting(ACTIVATE_SMILE_DETECTION) != 0 && intSetting(FEMAP_INDEX_SMILE) == 1;
+    if (!smileClicksLeft) {
+        if (!askYesNo(tr("Choosing this Motion Mode will activate Smile detection and map your "
+                         "Smile to Left Click.\n\nAre you sure you would like to proceed?"))) {
+            ui->motionWithSmileButton->setChecked(false);
+            ui->motionAlwaysButton->setChecked(true);
+            return;
+        }
+        store(ACTIVATE_SMILE_DETECTION, 1);
+        store(FEMAP_INDEX_SMILE, 1);
+    }
+    store(MOTION_MODE, 0);
+    if (intSetting(GREEN_TIMER) <= 0) {
+        QMessageBox note(QMessageBox::Information, tr("Note"),
+                         tr("In this Mouse Motion mode, the mouse will move only if you smile "
+                            "when you start moving your head.\n\n") +
+                             tr("Note: \nIn this mode, you also have the option of invoking "
+                                "Scroll or Drag commands ") +
+                             tr("based on how long you hold your smile while keeping your head "
+                                "steady. \n\n") +
+                             tr("See the Settings Window -> Gestures tab for more details."),
+                         QMessageBox::NoButton, nullptr);
+        note.setDefaultButton(note.addButton(tr("Ok"), QMessageBox::AcceptRole));
+        note.exec();
+        // Shown once, until the timer is set to 0 or less again.
+        store(GREEN_TIMER, 1200);
+    }
+    MotionSN.OnSN_SetImagePath(InvisibleImage);
+}
+
+void MainWindow::onMotionAlwaysClicked(bool checked)
+{
+    if (!checked)
+        return;
+    store(GREEN_TIMER, 1000);
+    store(YELLOW_TIMER, 1000);
+    store(RED_TIMER, 3000);
+    store(MOTION_MODE, 1);
+}
+
+void MainWindow::onShowHideToggled(bool checked)
+{
+    ui->settingsFrame->setVisible(!checked);
+    store(FULL_SCREEN_MODE_ON, checked ? 1 : 0);
+}
+
+void MainWindow::onPreviewDoubleClicked()
+{
+    store(ENABLE_PAN_SCAN, 0);
+}
+
+void MainWindow::hideNotifierImages()
+{
+    QTracker *tracker = currentTracker();
+    if (!tracker)
+        return;
+    emit tracker->ScrollSN_SetImagePath(InvisibleImage);
+    emit tracker->MotionSN_SetImagePath(InvisibleImage);
+    emit tracker->SmileSN_SetImagePath(InvisibleImage);
+}
+
+void MainWindow::queueToTracker(const char *method)
+{
+    QTracker *tracker = currentTracker();
+    if (tracker && !QMetaObject::invokeMethod(tracker, method, Qt::QueuedConnection))
+        qWarning() << "The tracker does not take the request" << method;
+}
+
+bool MainWindow::askYesNo(const QString &text)
+{
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::NoButton) == QMessageBox::Yes;
+}
+
+bool MainWindow::waitForTrackerToFinish(int timeoutMs)
+{
+    QEventLoop loop;
+    bool finished = false;
+    connect(this, &MainWindow::TrackerProcessCompleted, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return finished;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    event->accept();
-    QApplication::quit();
+    // The sequence runs once: a second close or Exit while it runs changes nothing.
+    if (quitInProgress) {
+        if (event)
+            event->ignore();
+        return;
+    }
+    quitInProgress = true;
+    if (!askYesNo(tr("Are you sure you want to quit?           "))) {
+        quitInProgress = false;
+        if (event)
+            event->ignore();
+        return;
+    }
+
+    FacialDetectionApp *application = app();
+    if (application)
+        application->saveWidgetGeometry(this);
+    QThread::msleep(250);
+    settings.close();
+    queueToTracker("restoreSystemCursors");
+    emit MainWindowClosing();
+
+    QTracker *tracker = currentTracker();
+    if (tracker && !waitForTrackerToFinish(TrackerEndWaitMs)) {
+        // The worker did not end its loop: let go of whatever its engine holds down now,
+        // rather than after a wait for a thread that may never end.
+        platform::inputSynthesis().releaseAll();
+    }
+    if (application) {
+        application->setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
+                                  {CLICK_OPTION_DRAG_MODE, 0},
+                                  {CLICK_OPTION_CLICKING_ACTIVE, 1}});
+    }
+    if (tracker) {
+        tracker->Stop();
+        tracker->closeCamera();
+    }
+    // With the worker gone nothing can press again: no button, key or replaced cursor
+    // outlives the program, whether or not the loop got to clean up.
+    platform::inputSynthesis().releaseAll();
+    ::restoreSystemCursors();
+
+    QTimer::singleShot(250, QCoreApplication::instance(), &QCoreApplication::quit);
+    if (event)
+        event->accept();
 }

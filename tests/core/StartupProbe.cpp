@@ -2,10 +2,11 @@
 // what a test needs to see of it. Used by StartupTest, one process per scenario.
 //
 //   startup-probe [--backend=recording|native] [--camera=ok|fail|file] [--end=quit|sigterm]
-//                 [--answer=TEXT]... [--save-as=PATH] [--run-ms=N]
+//                 [--answer=TEXT]... [--save-as=PATH] [--run-ms=N] [--trace]
 //
 // --camera=file opens the camera for real (TOVRA_CAMERA_FILE names the clip); --run-ms lets
-// the worker run that long before the end, counting previews and status images.
+// the worker run that long before the end, counting previews and status images; --trace
+// prints the pointer, the engine state and the click count every 100 ms meanwhile.
 
 #include "core/FacialDetectionApp.h"
 #include "core/Startup.h"
@@ -16,6 +17,7 @@
 #include "platform/PointerScreens.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tracking/QTracker.h"
+#include "tracking/TrackingParameters.h"
 
 #include <QElapsedTimer>
 
@@ -58,6 +60,7 @@ int main(int argc, char **argv)
 {
     QString backend = "recording", camera = "ok", end = "quit", saveAs;
     int runMs = 0;
+    bool trace = false;
     QStringList answers;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -74,6 +77,8 @@ int main(int argc, char **argv)
             saveAs = value;
         else if (arg.startsWith("--run-ms="))
             runMs = value.toInt();
+        else if (arg == "--trace")
+            trace = true;
     }
     if (backend == "recording")
         platform::installRecording();
@@ -89,6 +94,7 @@ int main(int argc, char **argv)
     qint64 firstPreviewMs = -1, lastPreviewMs = -1;
     QStringList faceImages;
     QElapsedTimer running;
+    qint64 lastTraceStep = -1;
     hooks.applicationCreated = [&](FacialDetectionApp &app) {
         say("BEFORE " + describe(platform::mouseParameters().snapshot()));
         answerer = new DialogAnswerer(&app);
@@ -121,6 +127,17 @@ int main(int argc, char **argv)
                 QObject::connect(app.tracker, &QTracker::FaceSN_SetImagePath, &app,
                                  [&](const QString &image) { faceImages << image; });
             }
+            if (trace && running.elapsed() / 100 != lastTraceStep) {
+                lastTraceStep = running.elapsed() / 100;
+                QPoint at;
+                platform::pointerScreens().logicalPointerPosition(&at);
+                say(QString("TRACE %1 %2 %3 %4 %5")
+                        .arg(running.elapsed())
+                        .arg(at.x())
+                        .arg(at.y())
+                        .arg(pointerSettings.engineEnabled)
+                        .arg(app.clickCounter.load()));
+            }
             if (running.elapsed() < runMs)
                 return;
             watch->stop();
@@ -143,7 +160,7 @@ int main(int argc, char **argv)
             else
                 QCoreApplication::quit();
         });
-        watch->start(20);
+        watch->start(10);
     };
 
     const int code = tovraMain(argc, argv, hooks);

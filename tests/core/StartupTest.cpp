@@ -253,6 +253,84 @@ QString makeFaceClip(const QString &folder)
     return path;
 }
 
+// A clip whose face rests (through the calibration), moves right in the camera's picture,
+// back left, and rests again.
+QString makeMovingFaceClip(const QString &folder)
+{
+    const cv::Mat photo = cv::imread(TOVRA_FACE_PHOTOS "/Tom_Cruise_avp_2014_4.jpg");
+    if (photo.empty())
+        return {};
+    const QString path = folder + "/moving-face.avi";
+    cv::VideoWriter writer(path.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 15,
+                           cv::Size(640, 480));
+    cv::Mat scaled;
+    const double scale = 640.0 / photo.cols * 0.7;
+    cv::resize(photo, scaled, cv::Size(), scale, scale);
+    auto frameAt = [&](int offset) {
+        cv::Mat frame(480, 640, CV_8UC3, cv::Scalar(30, 30, 30));
+        const int x = (640 - scaled.cols) / 2 + offset;
+        const int y = (480 - scaled.rows) / 2;
+        const cv::Rect target = cv::Rect(x, y, scaled.cols, scaled.rows) & cv::Rect(0, 0, 640, 480);
+        scaled(cv::Rect(target.x - x, target.y - y, target.width, target.height))
+            .copyTo(frame(target));
+        return frame;
+    };
+    int offset = 0;
+    for (int i = 0; i < 135; ++i) // 9 s of rest at 15 frames a second
+        writer.write(frameAt(offset));
+    for (int i = 0; i < 20; ++i) // right in the picture
+        writer.write(frameAt(offset += 4));
+    for (int i = 0; i < 20; ++i) // and back
+        writer.write(frameAt(offset -= 4));
+    for (int i = 0; i < 150; ++i) // 10 s of rest
+        writer.write(frameAt(offset));
+    return path;
+}
+
+TEST_F(Startup, AFaceThatMovesAndRestsMovesThePointerAndDwellClicks)
+{
+    const QString clip = makeMovingFaceClip(home.path());
+    ASSERT_FALSE(clip.isEmpty());
+    TestHome::writeFile(home.settingsFile(),
+                        "[General]\nFIRST_RUN_ON_V3X=0\nFIRST_RUN_EVER=0\n"
+                        "HK_ACTIVATE_PLAYPAUSE=0\nCAMERA_FRAMERATE=15\nCLICK_MODE=1\n");
+    const ProbeRun run =
+        probe({"--camera=file", "--run-ms=19000", "--end=sigterm", "--trace"}, true, clip);
+    EXPECT_EQ(run.value("EXIT "), "0");
+    struct Sample
+    {
+        int ms, x, y, engine, clicks;
+    };
+    QVector<Sample> samples;
+    for (const QString &line : run.starting("TRACE ")) {
+        const QStringList f = line.split(' ');
+        samples.append({f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()});
+    }
+    ASSERT_GT(samples.size(), 100);
+    // While the engine runs, the pointer first goes left (the picture is mirrored, as the
+    // user sees it), then back right, then rests; resting clicks.
+    int start = -1;
+    for (int i = 0; i < samples.size(); ++i)
+        if (samples[i].engine == 1 && samples[i].ms > 8000) {
+            start = i;
+            break;
+        }
+    ASSERT_GE(start, 0) << "the calibration never ended";
+    int minX = samples[start].x, minAt = start;
+    for (int i = start; i < samples.size(); ++i)
+        if (samples[i].x < minX) {
+            minX = samples[i].x;
+            minAt = i;
+        }
+    EXPECT_LT(minX, samples[start].x - 20) << "the pointer did not follow the head left";
+    EXPECT_GT(samples.last().x, minX + 20) << "the pointer did not come back right";
+    // A click happened after the head came to rest, where the pointer rested.
+    const int clicksBefore = samples[minAt].clicks;
+    EXPECT_GT(samples.last().clicks, clicksBefore);
+    EXPECT_EQ(run.value("HELD "), "0");
+    EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+}
+
 TEST_F(Startup, WithTheFileCameraTheWholeProgramTracksAFaceAndEndsInOrder)
 {
     const QString clip = makeFaceClip(home.path());
