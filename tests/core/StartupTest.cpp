@@ -65,7 +65,7 @@ protected:
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/startup-probe", args);
-        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_TRUE(process.waitForFinished(280000));
         ProbeRun run;
         run.exitCode = process.exitCode();
         run.lines =
@@ -200,6 +200,15 @@ public:
         XChangePointerControl(display, 1, 1, num, den, threshold);
         XSync(display, 0);
     }
+    unsigned buttonsDown()
+    {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned mask = 0;
+        XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
+                      &mask);
+        return mask & (Button1Mask | Button2Mask | Button3Mask);
+    }
     QString get()
     {
         int num = 0, den = 0, threshold = 0;
@@ -329,6 +338,26 @@ TEST_F(Startup, AFaceThatMovesAndRestsMovesThePointerAndDwellClicks)
     EXPECT_GT(samples.last().clicks, clicksBefore);
     EXPECT_EQ(run.value("HELD "), "0");
     EXPECT_EQ(run.value("AFTER "), run.value("BEFORE "));
+}
+
+TEST_F(Startup, ALongRunOnALoopingClipLeavesNothingHeldAndTheMouseAsItWas)
+{
+    const QString clip = makeMovingFaceClip(home.path());
+    ASSERT_FALSE(clip.isEmpty());
+    TestHome::writeFile(home.settingsFile(),
+                        "[General]\nFIRST_RUN_ON_V3X=0\nFIRST_RUN_EVER=0\n"
+                        "HK_ACTIVATE_PLAYPAUSE=0\nCAMERA_FRAMERATE=15\nCLICK_MODE=1\n"
+                        "CLICK_OPTION_DRAG_MODE=1\nCLICK_OPTION_DRAG_MODE_LOCKED=1\n");
+    XPointer pointer;
+    ASSERT_TRUE(pointer.available());
+    pointer.set(3, 1, 6);
+    // Three minutes of dwelling with the drag option locked on: presses and releases by turns.
+    const ProbeRun run = probe({"--camera=file", "--run-ms=180000", "--end=sigterm"}, true, clip);
+    EXPECT_EQ(run.value("EXIT "), "0");
+    EXPECT_EQ(run.value("HELD "), "0");
+    EXPECT_EQ(pointer.get(), "3/1 threshold=6");
+    EXPECT_EQ(pointer.buttonsDown(), 0u);
+    pointer.set(2, 1, 4);
 }
 
 TEST_F(Startup, WithTheFileCameraTheWholeProgramTracksAFaceAndEndsInOrder)
