@@ -339,14 +339,3 @@ TEST(ApplicationObject, ClickOptionsWarningsReportWhetherTheyAreShown)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    useOffscreenPlatformWithoutDisplay();
-    TestHome home;
-    platform::installRecording();
-    initDataFolder();
-    initFileLocations();
-    FacialDetectionApp application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -180,14 +180,3 @@ TEST_F(Calibration, MinimisingAfterCalibrationIsRequestedOnce)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    useOffscreenPlatformWithoutDisplay();
-    TestHome home;
-    platform::installRecording();
-    initDataFolder();
-    initFileLocations();
-    FacialDetectionApp application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -129,14 +129,3 @@ TEST_F(StartupDialogs, NoCameraFoundSaysSoAndClosesOnOk)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    useOffscreenPlatformWithoutDisplay();
-    TestHome home;
-    platform::installRecording();
-    initDataFolder();
-    initFileLocations();
-    FacialDetectionApp application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,5 +1,5 @@
-// Test main for the windows that need the program's application object: a temporary home,
-// the recording desktop services, and the settings store on a fresh file.
+// Test main for components that need the program's own application object: a temporary
+// home, the recording desktop services, and the settings store on a fresh file.
 
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
