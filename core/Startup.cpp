@@ -8,7 +8,9 @@
 #include "core/SettingsFileCheck.h"
 #include "core/SettingsKeys.h"
 #include "core/TerminationWatcher.h"
+#include "engine/ClickEngine.h"
 #include "engine/SyntheticInput.h"
+#include "engine/SystemCursorReplacement.h"
 #include "feedback/CountdownTimer.h"
 #include "feedback/TransparentTextWidget.h"
 #include "platform/Platform.h"
@@ -190,6 +192,11 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         result = QCoreApplication::exec();
     }
 
+    // However the loop ended (the quit sequence, a signal), the worker is stopped before the
+    // desktop is put back, and nothing it pressed stays down.
+    tracker->Stop();
+    releaseHeldInput();
+    restoreSystemCursors();
     restoreMouseParameters(mouse.saved);
 
     readyForm.reset();
