@@ -1,5 +1,7 @@
 #include "feedback/COnScreenText.h"
 
+#include "feedback/OverlayRun.h"
+
 #include "platform/OverlayWindow.h"
 #include "platform/OverlayWindows.h"
 #include "platform/Platform.h"
@@ -194,21 +196,7 @@ void COnScreenText::launch()
 
 void COnScreenText::stopLocked(std::chrono::steady_clock::time_point deadline)
 {
-    if (!run)
-        return;
-    const std::shared_ptr<LabelRun> ending = std::move(run);
-    ending->stop = true;
-    std::unique_lock<std::mutex> lock(ending->mutex);
-    if (ending->window)
-        ending->window->wake();
-    const bool ended =
-        ending->endedCondition.wait_until(lock, deadline, [&] { return ending->ended.load(); });
-    lock.unlock();
-    // A thread stuck in the desktop's calls is left to end by itself: it owns what it uses.
-    if (ended)
-        worker.join();
-    else
-        worker.detach();
+    endOverlayRun(run, worker, deadline);
 }
 
 template<class Change> bool COnScreenText::post(Change change)

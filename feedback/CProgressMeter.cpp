@@ -1,5 +1,7 @@
 #include "feedback/CProgressMeter.h"
 
+#include "feedback/OverlayRun.h"
+
 #include "feedback/COnScreenText.h"
 #include "platform/OverlayWindow.h"
 #include "platform/OverlayWindows.h"
@@ -173,21 +175,7 @@ int CProgressMeter::periodFor(int durationMs)
 
 void CProgressMeter::stopWindowLocked(std::chrono::steady_clock::time_point deadline)
 {
-    if (!run)
-        return;
-    const std::shared_ptr<RingRun> ending = std::move(run);
-    ending->stop = true;
-    std::unique_lock<std::mutex> lock(ending->mutex);
-    if (ending->window)
-        ending->window->wake();
-    const bool ended =
-        ending->endedCondition.wait_until(lock, deadline, [&] { return ending->ended.load(); });
-    lock.unlock();
-    // A thread stuck in the desktop's calls is left to end by itself: it owns what it uses.
-    if (ended)
-        worker.join();
-    else
-        worker.detach();
+    endOverlayRun(run, worker, deadline);
 }
 
 void CProgressMeter::Start(const QString &newText, bool close)
