@@ -93,78 +93,43 @@ void releasePrimaryButton(bool selectedRight)
     buttonUp(selectedRight);
 }
 
+// The input wrappers of each key the actions send, in the order of the key numbers.
+struct KeyFunctions
+{
+    void (*down)();
+    void (*up)();
+    void (*press)();
+};
+const KeyFunctions *keyFunctions(int key)
+{
+    static const KeyFunctions table[KeyCount] = {
+        {sendSpaceDown, sendSpaceUp, sendSpacePress}, {sendEnterDown, sendEnterUp, sendEnterPress},
+        {sendOneDown, sendOneUp, sendOnePress},       {sendF12Down, sendF12Up, sendF12Press},
+        {sendF13Down, sendF13Up, sendF13Press},       {sendF14Down, sendF14Up, sendF14Press},
+    };
+    return key >= 0 && key < KeyCount ? &table[key] : nullptr;
+}
+
 void keyDown(int key)
 {
-    switch (key) {
-    case SpaceKey:
-        sendSpaceDown();
-        break;
-    case EnterKey:
-        sendEnterDown();
-        break;
-    case OneKey:
-        sendOneDown();
-        break;
-    case F12Key:
-        sendF12Down();
-        break;
-    case F13Key:
-        sendF13Down();
-        break;
-    case F14Key:
-        sendF14Down();
-        break;
+    if (const KeyFunctions *f = keyFunctions(key)) {
+        f->down();
+        held.keys[size_t(key)] = true;
     }
-    held.keys[size_t(key)] = true;
 }
 
 void keyUp(int key)
 {
-    switch (key) {
-    case SpaceKey:
-        sendSpaceUp();
-        break;
-    case EnterKey:
-        sendEnterUp();
-        break;
-    case OneKey:
-        sendOneUp();
-        break;
-    case F12Key:
-        sendF12Up();
-        break;
-    case F13Key:
-        sendF13Up();
-        break;
-    case F14Key:
-        sendF14Up();
-        break;
+    if (const KeyFunctions *f = keyFunctions(key)) {
+        f->up();
+        held.keys[size_t(key)] = false;
     }
-    held.keys[size_t(key)] = false;
 }
 
 void keyPress(int key)
 {
-    switch (key) {
-    case SpaceKey:
-        sendSpacePress();
-        break;
-    case EnterKey:
-        sendEnterPress();
-        break;
-    case OneKey:
-        sendOnePress();
-        break;
-    case F12Key:
-        sendF12Press();
-        break;
-    case F13Key:
-        sendF13Press();
-        break;
-    case F14Key:
-        sendF14Press();
-        break;
-    }
+    if (const KeyFunctions *f = keyFunctions(key))
+        f->press();
 }
 
 bool isRelative()
