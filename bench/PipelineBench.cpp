@@ -11,12 +11,12 @@
 // lines; problems go to standard error.
 
 #include "core/Clock.h"
-#include "tracking/ComputeFacialMetrics.h"
 #include "tracking/FaceDetectionSchedule.h"
-#include "tracking/FaceTracker.h"
-#include "tracking/ImageEnhancement.h"
-#include "tracking/LandmarkModelFile.h"
-#include "tracking/TrimmedMean.h"
+#include "vision/ComputeFacialMetrics.h"
+#include "vision/FaceTracker.h"
+#include "vision/ImageEnhancement.h"
+#include "vision/LandmarkModelFile.h"
+#include "vision/TrimmedMean.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 #include "engine/ClickEngine.h"
 #include "engine/EngineState.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/SoundPlayer.h"
-#include "tracking/TrackingParameters.h"
 
 #include <QColor>
 #include <QFont>

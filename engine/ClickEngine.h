@@ -6,7 +6,7 @@
 
 // The click engine's per-frame steps and the resets the tracker and the windows ask for.
 // Everything runs on the tracker's worker thread and reads the per-frame records
-// (tracking/FrameRecords.h) and the parameter blocks (tracking/TrackingParameters.h).
+// (vision/FrameRecords.h) and the parameter blocks (engine/TrackingParameters.h).
 
 // --- Per-frame steps, in the order the frame loop calls them. ---------------------------
 
@@ -45,6 +45,10 @@ float scrollParkPercent();
 
 // Pointer bookkeeping back to the screen centre.
 void resetPointerState();
+// The centre of the primary screen in the units the input service takes.
+void primaryScreenCentre(int &x, int &y);
+// Resets the pointer bookkeeping and moves the pointer to the screen centre.
+void recenterPointer();
 // Both dwell records, when tracking starts or the frame source changes.
 void resetDwellRecords();
 // Every gesture record; ends an action that was started and not ended first.

@@ -4,9 +4,9 @@
 #include "engine/EngineResets.h"
 #include "engine/EngineState.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "feedback/CProgressMeter.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <QColor>
 

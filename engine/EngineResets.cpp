@@ -4,11 +4,10 @@
 #include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/TrackingParameters.h"
-#include "tracking/TrackingSession.h"
+#include "vision/FrameRecords.h"
 
 void updatePointerOffScreenFlag()
 {
@@ -85,10 +84,25 @@ void resetGestureState()
     s.actionEnded = 0;
 }
 
+void primaryScreenCentre(int &x, int &y)
+{
+    const QRect screen = platform::pointerScreens().logicalPrimaryScreen();
+    x = screen.left() + screen.width() / 2;
+    y = screen.top() + screen.height() / 2;
+}
+
+void recenterPointer()
+{
+    resetPointerState();
+    int x = 0, y = 0;
+    primaryScreenCentre(x, y);
+    movePointerAbsolute(x, y);
+}
+
 void resetPointerState()
 {
     int x = 0, y = 0;
-    TrackingSession::screenCentre(x, y);
+    primaryScreenCentre(x, y);
     const cv::Point centre(x, y);
     for (PointerFrameRecord *rec : {&pointerRecords.current, &pointerRecords.previous}) {
         rec->pointerPos = centre;
@@ -131,5 +145,5 @@ void recenterWithSound()
 {
     if (trackingParameters.SOUND_RECENTER)
         playSound(SoundId::LoudBlink);
-    TrackingSession::recenterPointer();
+    recenterPointer();
 }

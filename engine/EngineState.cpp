@@ -1,7 +1,7 @@
 #include "engine/EngineState.h"
 
 #include "engine/SyntheticInput.h"
-#include "tracking/FrameRecords.h"
+#include "vision/FrameRecords.h"
 
 PointerRecords pointerRecords;
 SmileEpisode smileEpisode;

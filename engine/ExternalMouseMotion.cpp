@@ -2,10 +2,10 @@
 #include "engine/ClickEngine.h"
 #include "engine/EngineState.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <QCoreApplication>
 

@@ -1,21 +1,15 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "engine/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <cmath>
 
 namespace {
 
 constexpr quint32 kWarningBeforeMs = 3000;
-
-QTracker *tracker()
-{
-    FacialDetectionApp *app = FacialDetectionApp::instance();
-    return app ? app->tracker : nullptr;
-}
 
 int roundedHeadSpeed()
 {
@@ -81,7 +75,7 @@ void procHoldHeadSteady(StillnessDetector &detector)
         else if (p.FEMAP_INDEX_HHS != 0)
             return;
     }
-    if (QTracker *t = tracker()) {
+    if (EngineSignals *t = engineSignals()) {
         emit t->expressionIntensityChanged(QStringLiteral("HHS-TH"), s, false, false, true);
         emit t->expressionIntensityChanged(QStringLiteral("HHS-MinDur"), int(dur), false, false,
                                            false);
@@ -99,7 +93,7 @@ void sendDwellParkValues(StillnessDetector &absoluteDetector, StillnessDetector 
     const bool parked =
         detector.isStill && (p.DWELL_PARK_TIME <= 0 || dur >= quint32(p.DWELL_PARK_TIME));
     const int s = roundedHeadSpeed();
-    if (QTracker *t = tracker()) {
+    if (EngineSignals *t = engineSignals()) {
         emit t->expressionStateChanged(QStringLiteral("DwellParkThreshold"), parked);
         emit t->expressionStateChanged(QStringLiteral("DwellParkTime"), parked);
         emit t->expressionIntensityChanged(QStringLiteral("DwellParkTH"), s, false, false, true);

@@ -1,8 +1,8 @@
 #include "engine/ParkTimers.h"
 
 #include "engine/EngineState.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/TrackingParameters.h"
+#include "engine/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,13 +3,13 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <algorithm>
 #include <array>
@@ -64,15 +64,9 @@ double axisGain(double d, int level, bool flatCurve)
     return (flatCurve ? kFlatGain : kAccelerationCurve[size_t(n)]) * d * m;
 }
 
-QTracker *tracker()
-{
-    FacialDetectionApp *app = FacialDetectionApp::instance();
-    return app ? app->tracker : nullptr;
-}
-
 void emitImage(const QString &name)
 {
-    if (QTracker *t = tracker())
+    if (EngineSignals *t = engineSignals())
         emit t->MotionSN_SetImagePath(name);
 }
 
@@ -313,7 +307,7 @@ void movePointer(int x, int y)
         movePointerAbsolute(x, y);
     else
         movePointerRelative(x, y);
-    if (QTracker *t = tracker()) {
+    if (EngineSignals *t = engineSignals()) {
         emit t->MotionSN_UpdateMousePosition();
         emit t->FaceSN_UpdateMousePosition();
         emit t->SmileSN_UpdateMousePosition();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tracking/FacialMetrics.h"
-#include "tracking/FrameDetection.h"
-#include "tracking/HeadMotionState.h"
+#include "vision/FacialMetrics.h"
+#include "vision/FrameDetection.h"
+#include "vision/HeadMotionState.h"
 
 #include <QtGlobal>
 

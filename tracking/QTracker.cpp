@@ -6,6 +6,7 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
 #include "engine/StillnessDetector.h"
 #include "engine/SyntheticInput.h"
@@ -17,13 +18,13 @@
 #include "platform/Platform.h"
 #include "platform/Process.h"
 #include "tracking/CameraDialogs.h"
-#include "tracking/ComputeFacialMetrics.h"
-#include "tracking/FaceTracker.h"
 #include "tracking/FrameLoopRules.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/ImageEnhancement.h"
-#include "tracking/TrackingParameters.h"
-#include "tracking/TrimmedMean.h"
+#include "tracking/SettingsMapping.h"
+#include "vision/ComputeFacialMetrics.h"
+#include "vision/FaceTracker.h"
+#include "vision/FrameRecords.h"
+#include "vision/ImageEnhancement.h"
+#include "vision/TrimmedMean.h"
 
 #include <QDebug>
 #include <QFile>
@@ -107,12 +108,35 @@ QTracker::QTracker(QObject *parent)
     : QProcessInterface(-1, parent)
 {
     qRegisterMetaType<cv::Mat>("cv::Mat");
+    // The engine's signals leave under the tracker's own names, from the thread that emits
+    // them (the tracker's own connections then decide how they travel).
+    connect(&engineOutput, &EngineSignals::MotionSN_SetImagePath, this,
+            &QTracker::MotionSN_SetImagePath, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::MotionSN_UpdateMousePosition, this,
+            &QTracker::MotionSN_UpdateMousePosition, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::FaceSN_UpdateMousePosition, this,
+            &QTracker::FaceSN_UpdateMousePosition, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::SmileSN_SetImagePath, this,
+            &QTracker::SmileSN_SetImagePath, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::SmileSN_UpdateMousePosition, this,
+            &QTracker::SmileSN_UpdateMousePosition, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::ScrollSN_SetImagePath, this,
+            &QTracker::ScrollSN_SetImagePath, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::ScrollSN_UpdateScrollParams, this,
+            &QTracker::ScrollSN_UpdateScrollParams, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::expressionIntensityChanged, this,
+            &QTracker::expressionIntensityChanged, Qt::DirectConnection);
+    connect(&engineOutput, &EngineSignals::expressionStateChanged, this,
+            &QTracker::expressionStateChanged, Qt::DirectConnection);
+    setEngineSignals(&engineOutput);
 }
 
 QTracker::~QTracker()
 {
     // The loop uses this object's members: end it before they go.
     Stop();
+    if (engineSignals() == &engineOutput)
+        setEngineSignals(nullptr);
     if (capture)
         capture->release();
 }
@@ -284,7 +308,7 @@ void QTracker::applyChangedSettings(bool startupPass)
             break;
         case SettingEffect::Recenter:
             if (!startupPass)
-                TrackingSession::recenterPointer();
+                ::recenterPointer();
             break;
         case SettingEffect::StartSession:
             if (!startupPass)
@@ -318,7 +342,7 @@ void QTracker::startTrackingSession(bool force)
 
 void QTracker::recenterPointer()
 {
-    TrackingSession::recenterPointer();
+    ::recenterPointer();
 }
 
 void QTracker::resetGestureState()

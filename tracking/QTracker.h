@@ -1,9 +1,10 @@
 #pragma once
 
 #include "core/QProcessInterface.h"
+#include "engine/EngineSignals.h"
 #include "tracking/FaceDetectionSchedule.h"
-#include "tracking/FacialMetricsState.h"
 #include "tracking/TrackingSession.h"
+#include "vision/FacialMetricsState.h"
 
 #include <QString>
 #include <QStringList>
@@ -101,6 +102,8 @@ private:
     void resetDetectors();
     void closeLogs();
 
+    // A child, so it moves to the worker's thread with the tracker.
+    EngineSignals engineOutput{this};
     cv::Mat lastFrame;
     cv::Mat outputImage;
     std::shared_ptr<cv::VideoCapture> capture;

@@ -4,12 +4,10 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
 #include "engine/SyntheticInput.h"
+#include "engine/TrackingParameters.h"
 #include "feedback/COnScreenText.h"
 #include "feedback/CProgressMeter.h"
-#include "platform/Platform.h"
-#include "platform/PointerScreens.h"
-#include "tracking/FacialMetricsState.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FacialMetricsState.h"
 
 #include <QObject>
 
@@ -28,21 +26,6 @@ bool smileClicking()
 }
 
 } // namespace
-
-void TrackingSession::screenCentre(int &x, int &y)
-{
-    const QRect screen = platform::pointerScreens().logicalPrimaryScreen();
-    x = screen.left() + screen.width() / 2;
-    y = screen.top() + screen.height() / 2;
-}
-
-void TrackingSession::recenterPointer()
-{
-    resetPointerState();
-    int x = 0, y = 0;
-    screenCentre(x, y);
-    movePointerAbsolute(x, y);
-}
 
 bool TrackingSession::startTrackingSession(bool force, const Hooks &hooks)
 {
@@ -66,7 +49,7 @@ bool TrackingSession::startCalibration(bool force)
     const QString text = (smileClicking() || force) ? QObject::tr("Calibrating...")
                                                     : QObject::tr("Centering Mouse Pointer...");
     int x = 0, y = 0;
-    screenCentre(x, y);
+    primaryScreenCentre(x, y);
     startMs = now;
     smileModeAtStart = smileClicking();
     CalibrationText.StartBelow(text, x, y - 280, 2, 2);
@@ -99,7 +82,7 @@ void TrackingSession::enterPhase(Phase phase, int durationMs, const QString &tex
     GlobalProgressMeter.SetDuration(durationMs);
     GlobalProgressMeter.SetLabelSize(25);
     int x = 0, y = 0;
-    screenCentre(x, y);
+    primaryScreenCentre(x, y);
     movePointerAbsolute(x, y);
     GlobalProgressMeter.Start(text, true);
 }

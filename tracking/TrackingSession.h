@@ -34,10 +34,6 @@ public:
     bool startTrackingSession(bool force, const Hooks &hooks);
     // Advances the prompts; called once per processed frame.
     void calibrationTick(double headSpeed);
-    // Recentres the pointer bookkeeping and the pointer.
-    static void recenterPointer();
-    // The centre of the primary screen in the units the input service takes.
-    static void screenCentre(int &x, int &y);
 
     bool isActive() const { return active; }
     Phase phase() const;

@@ -3,12 +3,12 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "engine/SystemCursorReplacement.h"
+#include "engine/TrackingParameters.h"
 #include "feedback/StateNotifier.h"
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 #include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
 #include "ui/QPreviewWindow.h"
 #include "ui_MainWindow.h"
 

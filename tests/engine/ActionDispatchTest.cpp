@@ -5,10 +5,10 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tracking/TrackingParameters.h"
 
 #include <QSignalSpy>
 

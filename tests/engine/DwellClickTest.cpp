@@ -3,8 +3,8 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tracking/TrackingParameters.h"
 
 #include <QSignalSpy>
 

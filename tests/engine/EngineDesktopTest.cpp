@@ -5,13 +5,13 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/TestHome.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 // Xlib's headers last: their macros clash with Qt's names.
 #include "tests/platform/XTestClient.h"
@@ -117,9 +117,9 @@ int main(int argc, char **argv)
     initDataFolder();
     initFileLocations();
     FacialDetectionApp application(argc, argv);
-    QTracker tracker;
-    application.tracker = &tracker;
+    EngineSignals engineOutput;
+    setEngineSignals(&engineOutput);
     const int result = RUN_ALL_TESTS();
-    application.tracker = nullptr;
+    setEngineSignals(nullptr);
     return result;
 }

@@ -2,13 +2,13 @@
 
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <QSignalSpy>
 
@@ -110,8 +110,8 @@ TEST_F(HoldHeadSteady, AGestureInProgressRestartsTheCountdown)
 
 TEST_F(HoldHeadSteady, LiveValuesGoOutOnlyForRecentreOrNone)
 {
-    QSignalSpy values(app()->tracker, &QTracker::expressionIntensityChanged);
-    QSignalSpy states(app()->tracker, &QTracker::expressionStateChanged);
+    QSignalSpy values(engineSignals(), &EngineSignals::expressionIntensityChanged);
+    QSignalSpy states(engineSignals(), &EngineSignals::expressionStateChanged);
     trackingParameters.FEMAP_INDEX_HHS = 3;
     stillFor(400);
     EXPECT_EQ(values.count(), 0);
@@ -126,19 +126,19 @@ TEST_F(HoldHeadSteady, LiveValuesGoOutOnlyForRecentreOrNone)
 TEST_F(HoldHeadSteady, SwitchOnlyModeSendsValuesButNeverRecentres)
 {
     trackingParameters.MODE_SWITCH_ONLY = true;
-    QSignalSpy values(app()->tracker, &QTracker::expressionIntensityChanged);
+    QSignalSpy values(engineSignals(), &EngineSignals::expressionIntensityChanged);
     stillFor(8000);
     EXPECT_EQ(recentredAt, 0u);
     EXPECT_GT(values.count(), 0);
-    QSignalSpy park(app()->tracker, &QTracker::expressionStateChanged);
+    QSignalSpy park(engineSignals(), &EngineSignals::expressionStateChanged);
     sendDwellParkValues(alwaysOnAbsoDetector, alwaysOnDetector);
     EXPECT_EQ(park.count(), 0);
 }
 
 TEST_F(HoldHeadSteady, DwellParkValuesReportTheParkedHead)
 {
-    QSignalSpy states(app()->tracker, &QTracker::expressionStateChanged);
-    QSignalSpy values(app()->tracker, &QTracker::expressionIntensityChanged);
+    QSignalSpy states(engineSignals(), &EngineSignals::expressionStateChanged);
+    QSignalSpy values(engineSignals(), &EngineSignals::expressionIntensityChanged);
     for (int i = 0; i < 15; ++i)
         frame();
     sendDwellParkValues(alwaysOnAbsoDetector, alwaysOnDetector);

@@ -1,11 +1,11 @@
 // The engine tests run on the recording back ends with the program's application object and
-// a tracker whose signals they watch.
+// the engine's signals registered, so the tests can watch them.
 
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
+#include "engine/EngineSignals.h"
 #include "platform/Platform.h"
 #include "tests/support/TestHome.h"
-#include "tracking/QTracker.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@ int main(int argc, char **argv)
     initDataFolder();
     initFileLocations();
     FacialDetectionApp application(argc, argv);
-    QTracker tracker;
-    application.tracker = &tracker;
+    EngineSignals engineOutput;
+    setEngineSignals(&engineOutput);
     const int result = RUN_ALL_TESTS();
-    application.tracker = nullptr;
+    setEngineSignals(nullptr);
     return result;
 }

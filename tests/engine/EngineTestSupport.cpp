@@ -6,12 +6,11 @@
 #include "engine/EngineResets.h"
 #include "engine/EngineState.h"
 #include "engine/StillnessDetector.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingPointerScreens.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <QFileInfo>
 

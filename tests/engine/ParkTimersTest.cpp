@@ -2,8 +2,8 @@
 
 #include "engine/ParkTimers.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tracking/TrackingParameters.h"
 
 namespace {
 

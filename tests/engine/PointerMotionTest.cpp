@@ -3,13 +3,13 @@
 #include "engine/PointerMotion.h"
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
+#include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tracking/FrameRecords.h"
-#include "tracking/QTracker.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FrameRecords.h"
 
 #include <QSignalSpy>
 
@@ -100,8 +100,7 @@ TEST_F(PointerMotion, SlowHeadAndFrozenPointerDoNotMove)
 TEST_F(PointerMotion, MoveInputSwitchOffSendsNothing)
 {
     trackingParameters.CAMERA_MMIS = true;
-    QSignalSpy moved(FacialDetectionApp::instance()->tracker,
-                     &QTracker::MotionSN_UpdateMousePosition);
+    QSignalSpy moved(engineSignals(), &EngineSignals::MotionSN_UpdateMousePosition);
     step(30.0);
     EXPECT_TRUE(input().isEmpty());
     EXPECT_EQ(moved.count(), 0);
@@ -120,7 +119,7 @@ TEST_F(PointerMotion, MotionModeZeroMovesOnlyWhilePointingBySmile)
 
 TEST_F(PointerMotion, RestingHeadParksOnceWithOneTock)
 {
-    QSignalSpy images(FacialDetectionApp::instance()->tracker, &QTracker::MotionSN_SetImagePath);
+    QSignalSpy images(engineSignals(), &EngineSignals::MotionSN_SetImagePath);
     for (int i = 0; i < 30; ++i) // 1200 ms at rest
         step(0.0);
     EXPECT_EQ(pointerEngineState.parkState, 1);

@@ -4,11 +4,11 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/recording/RecordingCameraList.h"
 #include "tests/support/TestHome.h"
 #include "tracking/CameraDialogs.h"
-#include "tracking/TrackingParameters.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -196,4 +196,3 @@ TEST_F(Tracker, AMissingCascadeStillEndsTheLoopInOrder)
 }
 
 } // namespace
-

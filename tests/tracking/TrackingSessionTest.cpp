@@ -4,14 +4,14 @@
 #include "core/AppFilePaths.h"
 #include "core/Clock.h"
 #include "core/FacialDetectionApp.h"
+#include "engine/TrackingParameters.h"
 #include "feedback/COnScreenText.h"
 #include "feedback/CProgressMeter.h"
 #include "platform/Platform.h"
 #include "platform/recording/RecordingOverlayWindows.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/support/TestHome.h"
-#include "tracking/FacialMetricsState.h"
-#include "tracking/TrackingParameters.h"
+#include "vision/FacialMetricsState.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -179,4 +179,3 @@ TEST_F(Calibration, MinimisingAfterCalibrationIsRequestedOnce)
 }
 
 } // namespace
-

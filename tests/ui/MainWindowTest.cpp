@@ -6,6 +6,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "engine/TrackingParameters.h"
 #include "feedback/NotificationWidget.h"
 #include "feedback/StateNotifier.h"
 #include "platform/InputSynthesis.h"
@@ -14,7 +15,6 @@
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/ui/FakeTracker.h"
-#include "tracking/TrackingParameters.h"
 #include "ui/QFixedAspectLabel.h"
 #include "ui/QPreviewWindow.h"
 

@@ -1,0 +1,211 @@
+#include "app/Startup.h"
+
+#include "app/TerminationWatcher.h"
+#include "core/AppFilePaths.h"
+#include "core/DebugLog.h"
+#include "core/FacialDetectionApp.h"
+#include "core/MessageBoxes.h"
+#include "core/SavedMouseParameters.h"
+#include "core/SettingsFileCheck.h"
+#include "core/SettingsKeys.h"
+#include "engine/ClickEngine.h"
+#include "engine/SyntheticInput.h"
+#include "engine/SystemCursorReplacement.h"
+#include "feedback/CountdownTimer.h"
+#include "feedback/TransparentTextWidget.h"
+#include "platform/Platform.h"
+#include "platform/Process.h"
+#include "tracking/QTracker.h"
+#include "ui/MainWindow.h"
+#include "ui/ReadyToStartForm.h"
+#include "ui/StartupCameraDialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Everything opened by relative name (images, sounds, model pieces) lies beside the program,
+// so launchers and autostart work from any folder.
+void enterProgramFolder(const char *argv0)
+{
+    QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (folder.isEmpty() && argv0)
+        folder = QFileInfo(QFile::decodeName(argv0)).absolutePath();
+    if (!folder.isEmpty())
+        QDir::setCurrent(folder);
+}
+
+struct SettingsFileState
+{
+    bool existed = false;
+    bool sound = true;
+    bool needAllSettingsReset = false;
+    bool hasV3Settings = false;
+};
+
+SettingsFileState testSettingsFile()
+{
+    SettingsFileState state;
+    const QString path = AppFilePaths::settingsFile;
+    state.existed = QFile::exists(path);
+    if (!state.existed) {
+        state.needAllSettingsReset = true;
+        return state;
+    }
+    if (checkSettingsFile(path)) {
+        state.needAllSettingsReset = isFirstRunOnV3(path);
+        state.hasV3Settings = hasHotkeySettings(path);
+        backupSettingsFile(path, AppFilePaths::settingsBackupFile);
+    } else {
+        state.sound = false;
+        rejectSettingsFile(path, AppFilePaths::settingsRejectedFile);
+        // The defaults replace the user's file: run on the reset defaults like a first run,
+        // so the next start does not reset what the user changes in between.
+        state.needAllSettingsReset = true;
+    }
+    return state;
+}
+
+// Puts the mouse settings back on every way out once they were changed.
+struct MouseParametersGuard
+{
+    SavedMouseParameters saved;
+    ~MouseParametersGuard() { restoreMouseParameters(saved); }
+};
+
+} // namespace
+
+int tovraMain(int argc, char **argv, const StartupHooks &hooks)
+{
+    // Tests may have installed their own back ends already.
+    if (platform::installedBackend() == platform::Backend::None)
+        platform::installDefault();
+    enterProgramFolder(argc > 0 ? argv[0] : nullptr);
+
+    platform::process().raisePriority();
+    qputenv("QT_AUTO_SCREEN_SCALE_FACTOR", "1");
+
+    initDataFolder();
+    openDebugLog(AppFilePaths::debugLogFile);
+    initFileLocations();
+
+    const SettingsFileState file = testSettingsFile();
+
+    auto app = std::make_unique<FacialDetectionApp>(argc, argv);
+    app->versionText = QStringLiteral("v3.1.3.2");
+    // The input service works in physical pixels; tell it how logical ones map onto them.
+    syncDevicePixelRatio();
+    QObject::connect(app.get(), &QGuiApplication::primaryScreenChanged, app.get(),
+                     [] { syncDevicePixelRatio(); });
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, app.get(),
+                     &QCoreApplication::quit);
+    if (hooks.applicationCreated)
+        hooks.applicationCreated(*app);
+
+    if (!file.sound) {
+        showMessageBox(QMessageBox::Information, QObject::tr("Configuration File Issues"),
+                       QObject::tr("There was a problem reading the configuration file or with "
+                                   "its content!\n\nDo not worry, we have fixed it for you so "
+                                   "that you can continue using Tovra Mouse"));
+    }
+
+    if (file.needAllSettingsReset && file.existed && file.sound && !file.hasV3Settings) {
+        migrateOldSettingsFile();
+        closeDebugLog();
+        return SettingsMigratedExit;
+    }
+
+    auto splash = std::make_unique<QSplashScreen>(QPixmap(QStringLiteral("splash.png")));
+    auto countdown =
+        std::make_unique<CountdownTimer>(nullptr, 60000, 0, 0, 200, 10, QColor(Qt::blue));
+    auto notice = std::make_unique<TransparentTextWidget>(
+        nullptr, QStringLiteral("Default Text"), QColor(Qt::white),
+        QFont(QStringLiteral("Arial"), 15), QColor(Qt::black), 127, 500, 500);
+
+    StartupCameraDialogs cameraDialogs;
+    auto tracker = std::make_unique<QTracker>();
+    tracker->setCameraDialogs(&cameraDialogs);
+    const bool cameraOpen = hooks.openCamera ? hooks.openCamera(*tracker) : tracker->openCamera();
+    if (!cameraOpen) {
+        tracker.reset();
+        closeDebugLog();
+        return NoCameraExit;
+    }
+
+    // A missing splash image only means no splash.
+    if (!splash->pixmap().isNull()) {
+        splash->show();
+        QCoreApplication::processEvents();
+    }
+
+    if (!tracker->createFaceTracker()) {
+        // Never track with half a model: say which file is wrong and stop.
+        splash->close();
+        showMessageBox(QMessageBox::Critical, QObject::tr("Face Model Error"),
+                       tracker->errorString());
+        tracker.reset();
+        closeDebugLog();
+        return FaceModelExit;
+    }
+    app->tracker = tracker.get();
+
+    MouseParametersGuard mouse;
+    saveAndOverrideMouseParameters(mouse.saved);
+
+    tracker->applyChangedSettings(true);
+
+    auto mainWindow = std::make_unique<MainWindow>();
+    mainWindow->show();
+    QObject::connect(app.get(), &FacialDetectionApp::togglePlayButton, mainWindow.get(),
+                     &MainWindow::onTogglePlayButton);
+    QObject::connect(app.get(), &FacialDetectionApp::toggleSmileDwell, mainWindow.get(),
+                     &MainWindow::onToggleSmileDwell);
+
+    if (file.needAllSettingsReset)
+        emit app->NeedAllSettingsReset();
+
+    splash->finish(mainWindow.get());
+    mainWindow->activateWindow();
+    mainWindow->raise();
+
+    auto readyForm = std::make_unique<ReadyToStartForm>();
+    if (app->getSetting(SettingKeys::RTSF_AUTOCLOSE).toInt() != 0)
+        QTimer::singleShot(5000, readyForm.get(), &QWidget::close);
+    // A termination request while the question is open ends the question, then the run.
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, readyForm.get(),
+                     &QWidget::close);
+    readyForm->exec();
+
+    int result = 0;
+    if (!termination.requested()) {
+        tracker->Start();
+        result = QCoreApplication::exec();
+    }
+
+    // However the loop ended (the quit sequence, a signal), the worker is stopped before the
+    // desktop is put back, and nothing it pressed stays down.
+    tracker->Stop();
+    releaseHeldInput();
+    restoreSystemCursors();
+    restoreMouseParameters(mouse.saved);
+
+    readyForm.reset();
+    mainWindow.reset();
+    app->tracker = nullptr;
+    tracker.reset();
+    notice.reset();
+    countdown.reset();
+    splash.reset();
+    closeDebugLog();
+    return result;
+}

@@ -1,6 +1,0 @@
-#include "core/Startup.h"
-
-int main(int argc, char **argv)
-{
-    return tovraMain(argc, argv);
-}

@@ -1,0 +1,144 @@
+// Enhancement of the grey frame before detection, and how the settings choose its steps.
+
+#include "vision/ImageEnhancement.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A dim gradient with texture, so that every step changes it.
+cv::Mat testImage()
+{
+    cv::Mat image(120, 160, CV_8UC1);
+    cv::RNG rng(7);
+    for (int y = 0; y < image.rows; ++y) {
+        for (int x = 0; x < image.cols; ++x)
+            image.at<uchar>(y, x) = uchar(20 + x / 4 + rng.uniform(0, 12));
+    }
+    return image;
+}
+
+bool sameImage(const cv::Mat &a, const cv::Mat &b)
+{
+    return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
+
+TEST(EnhancementFlags, DefaultProcessingIsLogStretchAndClaheWithBuiltInValues)
+{
+    bool defaults = false;
+    EXPECT_EQ(enhancementFlags(true, false, false, true, true, 40, &defaults), 0x12);
+    EXPECT_TRUE(defaults);
+}
+
+TEST(EnhancementFlags, OtherwiseEachSettingAddsItsStep)
+{
+    bool defaults = true;
+    EXPECT_EQ(enhancementFlags(false, false, false, false, false, 40, &defaults), 0);
+    EXPECT_FALSE(defaults);
+    EXPECT_EQ(enhancementFlags(false, true, false, false, false, 40), 0x10);
+    EXPECT_EQ(enhancementFlags(false, false, true, true, false, 40), 0x06);
+    EXPECT_EQ(enhancementFlags(false, true, true, true, true, 40), 0x17);
+    // A gamma amount of 0 or 100 changes nothing, so backlight then adds no step.
+    EXPECT_EQ(enhancementFlags(false, false, false, false, true, 0), 0);
+    EXPECT_EQ(enhancementFlags(false, false, false, false, true, 100), 0);
+}
+
+TEST(PreprocessFrame, NoFlagsLeaveTheImageUntouched)
+{
+    const cv::Mat original = testImage();
+    cv::Mat image = original.clone();
+    preprocessFrame(image, 0, false);
+    EXPECT_TRUE(sameImage(image, original));
+}
+
+TEST(PreprocessFrame, LeavesImagesThatAreNotGreyAlone)
+{
+    cv::Mat colour(40, 40, CV_8UC3, cv::Scalar(10, 20, 30));
+    const cv::Mat original = colour.clone();
+    preprocessFrame(colour, 0x17, false);
+    EXPECT_TRUE(sameImage(colour, original));
+    cv::Mat empty;
+    preprocessFrame(empty, 0x17, false);
+    EXPECT_TRUE(empty.empty());
+}
+
+TEST(PreprocessFrame, GammaBrightensDarkAreasByTheTable)
+{
+    cv::Mat image(1, 4, CV_8UC1);
+    image.at<uchar>(0) = 0;
+    image.at<uchar>(1) = 16;
+    image.at<uchar>(2) = 128;
+    image.at<uchar>(3) = 255;
+    preprocessFrame(image, 0x01, false);
+    EXPECT_EQ(image.at<uchar>(0), 0);
+    EXPECT_EQ(image.at<uchar>(1), uchar(std::round(std::pow(16 / 255.0, 0.4) * 255)));
+    EXPECT_EQ(image.at<uchar>(2), uchar(std::round(std::pow(128 / 255.0, 0.4) * 255)));
+    EXPECT_EQ(image.at<uchar>(3), 255);
+}
+
+TEST(PreprocessFrame, GammaWorksOnColourImagesToo)
+{
+    cv::Mat colour(2, 2, CV_8UC3, cv::Scalar(16, 128, 255));
+    cv::Mat out;
+    adjustGamma(colour, out, 0.4);
+    const cv::Vec3b px = out.at<cv::Vec3b>(1, 1);
+    EXPECT_EQ(px[0], uchar(std::round(std::pow(16 / 255.0, 0.4) * 255)));
+    EXPECT_EQ(px[2], 255);
+}
+
+TEST(PreprocessFrame, LogStretchSpansTheFullRange)
+{
+    cv::Mat image(2, 2, CV_8UC1, cv::Scalar(50));
+    image.at<uchar>(0, 0) = 10;
+    image.at<uchar>(1, 1) = 200;
+    preprocessFrame(image, 0x10, false);
+    EXPECT_EQ(image.at<uchar>(0, 0), 0);
+    EXPECT_EQ(image.at<uchar>(1, 1), 255);
+    const double expected = (std::log(51.0) - std::log(11.0)) / (std::log(201.0) - std::log(11.0));
+    EXPECT_NEAR(image.at<uchar>(0, 1), expected * 255, 0.5);
+}
+
+TEST(PreprocessFrame, AFlatImageComesOutOfTheLogStretchAllZeros)
+{
+    cv::Mat image(30, 30, CV_8UC1, cv::Scalar(90));
+    preprocessFrame(image, 0x10, false);
+    EXPECT_EQ(cv::countNonZero(image), 0);
+}
+
+TEST(PreprocessFrame, ClaheRunsBeforeTheGlobalEqualisation)
+{
+    const cv::Mat original = testImage();
+    cv::Mat expected = original.clone();
+    cv::createCLAHE(3.0, cv::Size(8, 8))->apply(expected, expected);
+    cv::equalizeHist(expected, expected);
+    cv::Mat reversed = original.clone();
+    cv::equalizeHist(reversed, reversed);
+    cv::createCLAHE(3.0, cv::Size(8, 8))->apply(reversed, reversed);
+    ASSERT_FALSE(sameImage(expected, reversed));
+
+    cv::Mat image = original.clone();
+    preprocessFrame(image, 0x06, false);
+    EXPECT_TRUE(sameImage(image, expected));
+    cv::Mat withDefaults = original.clone();
+    preprocessFrame(withDefaults, 0x06, true);
+    EXPECT_TRUE(sameImage(withDefaults, expected));
+}
+
+TEST(PreprocessFrame, WorksInPlaceOnARegionOfALargerImage)
+{
+    cv::Mat whole(60, 60, CV_8UC1, cv::Scalar(77));
+    cv::Mat region = whole(cv::Rect(10, 10, 20, 20));
+    region.setTo(30);
+    region(cv::Rect(0, 0, 5, 5)).setTo(60);
+    preprocessFrame(region, 0x10, false);
+    EXPECT_EQ(whole.at<uchar>(10, 10), 255);
+    EXPECT_EQ(whole.at<uchar>(29, 29), 0);
+    EXPECT_EQ(whole.at<uchar>(5, 5), 77);
+}
+
+} // namespace

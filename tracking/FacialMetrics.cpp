@@ -1,6 +1,0 @@
-#include "tracking/FacialMetrics.h"
-
-void resetFacialMetrics(FacialMetrics &record)
-{
-    record = FacialMetrics();
-}

@@ -1,0 +1,6 @@
+#include "vision/FacialMetrics.h"
+
+void resetFacialMetrics(FacialMetrics &record)
+{
+    record = FacialMetrics();
+}

@@ -1,0 +1,20 @@
+#include "vision/FeatureRegionTracker.h"
+
+void FeatureRegionTracker::reset()
+{
+    previousPyramid.clear();
+    previousPoints.clear();
+    nextPoints.clear();
+    shiftList.clear();
+    carriedFraction = {};
+    integerShift = {};
+    meanShift = {};
+}
+
+void FeatureRegionTracker::clearFrame()
+{
+    maskRect = {};
+    nextPoints.clear();
+    shiftList.clear();
+    meanShift = {};
+}

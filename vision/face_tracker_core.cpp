@@ -1,0 +1,217 @@
+#include "vision/face_tracker_core.h"
+
+#include <dlib/image_processing/shape_predictor.h>
+#include <dlib/opencv/cv_image.h>
+#include <dlib/serialize.h>
+
+#include <cmath>
+#include <string>
+
+struct face_tracker_core::Data
+{
+    dlib::matrix<float, 0, 1> initialShape;
+    std::vector<std::vector<dlib::impl::regression_tree>> forests;
+    std::vector<std::vector<unsigned long>> anchorIndices;
+    std::vector<std::vector<dlib::vector<float, 2>>> deltas;
+};
+
+namespace {
+
+constexpr long kShapeValues = 2 * FaceShape::kPointCount;
+// Far beyond any real model; a count above these is damage, not a bigger model.
+constexpr unsigned long kMaxLevels = 1000;
+constexpr unsigned long kMaxTreesPerLevel = 100000;
+constexpr unsigned long kMaxSplits = 1UL << 16;
+constexpr unsigned long kMaxFeaturePixels = 1UL << 20;
+
+[[noreturn]] void fail(const std::string &what)
+{
+    throw dlib::serialization_error(what);
+}
+
+// dlib's primitive deserializers with counts checked against the bytes left, so a damaged
+// count ends the read instead of asking for gigabytes.
+class ModelReader
+{
+public:
+    explicit ModelReader(std::istream &in)
+        : in(in)
+    {
+        const std::streampos start = in.tellg();
+        if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
+            end = in.tellg();
+            in.seekg(start);
+        }
+        in.clear();
+    }
+
+    template<typename T> T value()
+    {
+        T v;
+        dlib::deserialize(v, in);
+        return v;
+    }
+
+    float finiteFloat()
+    {
+        const float v = value<float>();
+        if (!std::isfinite(v))
+            fail("A model value is not a finite number.");
+        return v;
+    }
+
+    // Each element takes at least one byte.
+    unsigned long count(unsigned long limit)
+    {
+        const unsigned long n = value<unsigned long>();
+        if (n > limit || n > bytesLeft())
+            fail("A count in the model is out of range.");
+        return n;
+    }
+
+    void column(dlib::matrix<float, 0, 1> &out)
+    {
+        long rows = value<long>();
+        long columns = value<long>();
+        if (rows < 0 || columns < 0) {
+            rows = -rows;
+            columns = -columns;
+        }
+        if (rows != kShapeValues || columns != 1)
+            fail("A shape in the model does not have 68 points.");
+        out.set_size(rows);
+        for (long i = 0; i < rows; ++i)
+            out(i) = finiteFloat();
+    }
+
+    bool atEnd() { return in.peek() == std::char_traits<char>::eof(); }
+
+private:
+    unsigned long bytesLeft()
+    {
+        if (end == std::streampos(-1))
+            return ~0UL;
+        const std::streampos here = in.tellg();
+        return here == std::streampos(-1) ? 0 : (unsigned long)(end - here);
+    }
+
+    std::istream &in;
+    std::streampos end = std::streampos(-1);
+};
+
+bool isPowerOfTwo(size_t n)
+{
+    return n != 0 && (n & (n - 1)) == 0;
+}
+
+} // namespace
+
+face_tracker_core::face_tracker_core() = default;
+face_tracker_core::~face_tracker_core() = default;
+face_tracker_core::face_tracker_core(face_tracker_core &&other) noexcept = default;
+face_tracker_core &face_tracker_core::operator=(face_tracker_core &&other) noexcept = default;
+
+bool face_tracker_core::isLoaded() const
+{
+    return data && !data->forests.empty();
+}
+
+void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
+{
+    ModelReader reader(in);
+    if (reader.value<int>() != 1)
+        fail("Unexpected version found while deserializing face_tracker_core.");
+
+    auto d = std::make_unique<face_tracker_core::Data>();
+    reader.column(d->initialShape);
+
+    d->forests.resize(reader.count(kMaxLevels));
+    for (auto &level : d->forests) {
+        level.resize(reader.count(kMaxTreesPerLevel));
+        for (dlib::impl::regression_tree &tree : level) {
+            tree.splits.resize(reader.count(kMaxSplits));
+            for (dlib::impl::split_feature &split : tree.splits) {
+                split.idx1 = reader.value<unsigned long>();
+                split.idx2 = reader.value<unsigned long>();
+                split.thresh = reader.finiteFloat();
+            }
+            // The evaluation walks a complete binary tree: one leaf more than splits.
+            tree.leaf_values.resize(reader.count(kMaxSplits + 1));
+            if (tree.leaf_values.size() != tree.splits.size() + 1 ||
+                !isPowerOfTwo(tree.leaf_values.size()))
+                fail("A regression tree in the model is not complete.");
+            for (auto &leaf : tree.leaf_values)
+                reader.column(leaf);
+        }
+    }
+
+    d->anchorIndices.resize(reader.count(kMaxLevels));
+    for (auto &level : d->anchorIndices) {
+        level.resize(reader.count(kMaxFeaturePixels));
+        for (unsigned long &index : level) {
+            index = reader.value<unsigned long>();
+            if (index >= unsigned(FaceShape::kPointCount))
+                fail("An anchor index in the model is out of range.");
+        }
+    }
+
+    d->deltas.resize(reader.count(kMaxLevels));
+    for (auto &level : d->deltas) {
+        level.resize(reader.count(kMaxFeaturePixels));
+        for (dlib::vector<float, 2> &delta : level) {
+            delta.x() = reader.finiteFloat();
+            delta.y() = reader.finiteFloat();
+        }
+    }
+
+    if (d->forests.empty() || d->anchorIndices.size() != d->forests.size() ||
+        d->deltas.size() != d->forests.size())
+        fail("The cascade levels of the model do not match.");
+    for (size_t level = 0; level < d->forests.size(); ++level) {
+        const size_t pixels = d->deltas[level].size();
+        if (d->anchorIndices[level].size() != pixels)
+            fail("The feature pixels of the model do not match.");
+        for (const auto &tree : d->forests[level]) {
+            for (const auto &split : tree.splits) {
+                if (split.idx1 >= pixels || split.idx2 >= pixels)
+                    fail("A split in the model refers to a missing feature pixel.");
+            }
+        }
+    }
+    if (!reader.atEnd())
+        fail("The model is followed by unexpected data.");
+
+    model.data = std::move(d);
+}
+
+FaceShape face_tracker_core::operator()(const cv::Mat &image, const FaceBox &box) const
+{
+    FaceShape shape;
+    if (!isLoaded() || image.empty() || image.type() != CV_8UC1 || box.isEmpty())
+        return shape;
+    const dlib::cv_image<unsigned char> img(image);
+    const dlib::rectangle rect(box.left, box.top, box.right, box.bottom);
+    dlib::matrix<float, 0, 1> current = data->initialShape;
+    std::vector<float> features;
+    for (size_t level = 0; level < data->forests.size(); ++level) {
+        dlib::impl::extract_feature_pixel_values(img, rect, current, data->initialShape,
+                                                 data->anchorIndices[level], data->deltas[level],
+                                                 features);
+        unsigned long leaf = 0;
+        for (const dlib::impl::regression_tree &tree : data->forests[level])
+            current += tree(features, leaf);
+    }
+    const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(rect);
+    shape.box = box;
+    shape.points.reserve(FaceShape::kPointCount);
+    for (unsigned long i = 0; i < FaceShape::kPointCount; ++i) {
+        const dlib::vector<double, 2> p = toImage(dlib::impl::location(current, i));
+        // Only a point that makes sense as a pixel is kept; anything else voids the fit.
+        if (!(std::abs(p.x()) < 1e7) || !(std::abs(p.y()) < 1e7)) {
+            shape.points.clear();
+            return shape;
+        }
+        shape.points.emplace_back(int(std::floor(p.x() + 0.5)), int(std::floor(p.y() + 0.5)));
+    }
+    return shape;
+}
