@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// The registry on X11: a combination is a key grab on the root window of Qt's own xcb
-// connection, so the key events pass through the registry's native event filter.
+// The registry on X11: a combination is a key grab of the desktop's key-grab service, made on
+// Qt's own connection, so the key events pass through the registry's native event filter.
 class QHotkeyPrivateX11 : public QHotkeyPrivate
 {
 public:

@@ -1,13 +1,14 @@
 #include "platform/Platform.h"
 
 #include "platform/linux/AlsaSoundPlayer.h"
-#include "platform/linux/V4l2CameraList.h"
 #include "platform/linux/LinuxProcess.h"
+#include "platform/linux/V4l2CameraList.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingAutostart.h"
 #include "platform/recording/RecordingCameraList.h"
 #include "platform/recording/RecordingInputSynthesis.h"
+#include "platform/recording/RecordingKeyGrabs.h"
 #include "platform/recording/RecordingMouseParameters.h"
 #include "platform/recording/RecordingOverlayWindows.h"
 #include "platform/recording/RecordingPointerScreens.h"
@@ -16,6 +17,7 @@
 #include "platform/recording/RecordingSystemCursors.h"
 #include "platform/x11/ThreadDisplay.h"
 #include "platform/x11/X11InputSynthesis.h"
+#include "platform/x11/X11KeyGrabs.h"
 #include "platform/x11/X11MouseParameters.h"
 #include "platform/x11/X11OverlayWindows.h"
 #include "platform/x11/X11PointerScreens.h"
@@ -70,6 +72,7 @@ struct Registry
     Slot<SystemCursors> cursors;
     Slot<OverlayWindows> overlays;
     Slot<CameraList> cameras;
+    Slot<KeyGrabs> keys;
 };
 
 Registry &registry()
@@ -139,6 +142,11 @@ RecordingOverlayWindows &recordingOverlayWindows()
     static RecordingOverlayWindows service;
     return service;
 }
+RecordingKeyGrabs &recordingKeyGrabs()
+{
+    static RecordingKeyGrabs service;
+    return service;
+}
 
 Backend installDefault()
 {
@@ -163,6 +171,7 @@ Backend installDefault()
     r.cursors.installNative(std::make_unique<X11SystemCursors>());
     r.overlays.installNative(std::make_unique<X11OverlayWindows>());
     r.cameras.installNative(std::make_unique<V4l2CameraList>());
+    r.keys.installNative(std::make_unique<X11KeyGrabs>());
     r.backend = Backend::Native;
     return Backend::Native;
 }
@@ -181,6 +190,7 @@ void installRecording()
     recordingSystemCursors().reset();
     recordingOverlayWindows().reset();
     recordingCameraList().reset();
+    recordingKeyGrabs().reset();
     r.mouse.installRecording(recordingMouseParameters());
     r.process.installRecording(recordingProcess());
     r.sound.installRecording(recordingSoundPlayer());
@@ -190,6 +200,7 @@ void installRecording()
     r.cursors.installRecording(recordingSystemCursors());
     r.overlays.installRecording(recordingOverlayWindows());
     r.cameras.installRecording(recordingCameraList());
+    r.keys.installRecording(recordingKeyGrabs());
     r.backend = Backend::Recording;
 }
 
@@ -206,6 +217,7 @@ void uninstall()
     r.cursors.clear();
     r.overlays.clear();
     r.cameras.clear();
+    r.keys.clear();
     r.backend = Backend::None;
 }
 
@@ -249,6 +261,10 @@ OverlayWindows &overlayWindows()
 CameraList &cameraList()
 {
     return activeOr(registry().cameras, &recordingCameraList);
+}
+KeyGrabs &keyGrabs()
+{
+    return activeOr(registry().keys, &recordingKeyGrabs);
 }
 
 } // namespace platform

@@ -14,6 +14,7 @@ class PointerScreens;
 class SystemCursors;
 class OverlayWindows;
 class CameraList;
+class KeyGrabs;
 
 enum class Backend
 {
@@ -40,5 +41,6 @@ PointerScreens &pointerScreens();
 SystemCursors &systemCursors();
 OverlayWindows &overlayWindows();
 CameraList &cameraList();
+KeyGrabs &keyGrabs();
 
 } // namespace platform
