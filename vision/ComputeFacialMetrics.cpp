@@ -61,52 +61,61 @@ int roundHalfAway(double value)
     return int(std::lround(value));
 }
 
-} // namespace
-
-bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metrics,
-                          const FrameDetection &previousDetection,
-                          const FacialMetrics &previousMetrics, HeadMotionState &motion,
-                          const HeadMotionState &previousMotion, cv::Point2d region0Shift,
-                          cv::Point2d region2Shift, const MetricsInputs &inputs,
-                          FacialMetricsState &state)
+// What every step of one frame's measurement reads: the records, the inputs and the facts
+// about the frame that decide whether smoothing may carry on from the previous one.
+struct Frame
 {
-    const FacialMetrics &pm = previousMetrics;
-    const HeadMotionState &pmo = previousMotion;
-    FacialMetrics &m = metrics;
+    const FrameDetection &detection;
+    const FrameDetection &previousDetection;
+    const FacialMetrics &pm;
+    const HeadMotionState &pmo;
+    const MetricsInputs &inputs;
+    FacialMetricsState &state;
+    cv::Point2d region0Shift;
+    cv::Point2d region2Shift;
+    quint32 intervalMs;
+    const std::vector<cv::Point> &p;
+    bool havePrevious;
+    // The previous shape, or this one when there is none.
+    const std::vector<cv::Point> &q;
+    // The frames follow on: smoothing and motion carry over.
+    bool continuous;
+    // They follow on and the smoothed spans have started.
+    bool settled;
 
-    // Intervals as unsigned differences: equal times give 0, a wrap stays small.
+    cv::Point2d shiftOf(int i) const
+    {
+        return havePrevious ? cv::Point2d(p[i] - q[i]) : cv::Point2d();
+    }
+    void learn(LevelHistogram &histogram, int value) const
+    {
+        if (!histogram.addGated(value, pm.unreliability, inputs.actionCount))
+            ++state.skippedSamples;
+    }
+};
+
+// Intervals as unsigned differences: equal times give 0, a wrap stays small.
+quint32 measureFrameIntervals(const FrameDetection &detection,
+                              const FrameDetection &previousDetection, HeadMotionState &motion)
+{
     const quint32 intervalMs = elapsedMs(detection.frameTimeMs, previousDetection.frameTimeMs);
     motion.frameIntervalMs = double(intervalMs);
     motion.captureIntervalMs =
         double(elapsedMs(detection.captureTimeMs, previousDetection.captureTimeMs));
+    return intervalMs;
+}
 
-    if (!detection.faceFound)
-        return true;
-    if (!detection.landmarks.isComplete())
-        return false;
-
-    const std::vector<cv::Point> &p = detection.landmarks.points;
-    const bool havePrevious = previousDetection.landmarks.isComplete();
-    const std::vector<cv::Point> &q = havePrevious ? previousDetection.landmarks.points : p;
-    // Without a previous shape there is nothing to measure motion against.
-    const bool continuous = intervalMs <= kContinuityMs && !detection.faceBox.isEmpty() &&
-                            !previousDetection.faceBox.isEmpty() && havePrevious;
-    const bool settled = continuous && pm.smoothedEyeSpan != 0.0 && pm.smoothedMouthWidth != 0.0;
-    const auto shiftOf = [&](int i) {
-        return havePrevious ? cv::Point2d(p[i] - q[i]) : cv::Point2d();
-    };
-    const auto learn = [&](LevelHistogram &histogram, int value) {
-        if (!histogram.addGated(value, pm.unreliability, inputs.actionCount))
-            ++state.skippedSamples;
-    };
-    const FaceBox &box = detection.faceBox;
-    const double faceHeight = box.height();
-
+void copyFaceAndLandmarks(const Frame &f, FacialMetrics &m)
+{
+    const FaceBox &box = f.detection.faceBox;
     m.faceRect = cv::Rect(box.left, box.top, box.width(), box.height());
     for (size_t i = 0; i < FacialMetrics::kCopiedLandmarks.size(); ++i)
-        m.landmarkCopies[i] = p[FacialMetrics::kCopiedLandmarks[i]];
+        m.landmarkCopies[i] = f.p[FacialMetrics::kCopiedLandmarks[i]];
+}
 
-    // Distances.
+void measureEyesAndBrows(const Frame &f, FacialMetrics &m)
+{
+    const std::vector<cv::Point> &p = f.p;
     m.noseLength = distance(p[27], p[33]);
     if (m.noseLength == 0.0)
         m.noseLength = 1000.0;
@@ -130,32 +139,44 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     m.browHeightRight = length(m.rightEyeCentre - cv::Point2d(p[24]));
     m.browHeightLeftPct = percentOf(m.browHeightLeft, m.noseLength);
     m.browHeightRightPct = percentOf(m.browHeightRight, m.noseLength);
+}
 
-    // Region tilt: the mid face against the forehead.
-    const cv::Point2d tilt = region0Shift - region2Shift;
+// The mid face against the forehead.
+void measureRegionTilt(const Frame &f, FacialMetrics &m)
+{
+    const cv::Point2d tilt = f.region0Shift - f.region2Shift;
     m.regionTilt = {tilt.x, tilt.y, percentOf(tilt.x, m.noseLength),
                     percentOf(tilt.y, m.noseLength), percentOf(tilt.y, m.lipSpan)};
     for (int i = 0; i < 3; ++i)
-        m.regionTiltSum[i] = pm.regionTiltSum[i] + m.regionTilt[2 + i];
+        m.regionTiltSum[i] = f.pm.regionTiltSum[i] + m.regionTilt[2 + i];
+}
 
-    // Smoothed points, truncated to whole pixels.
+// Smoothed points, truncated to whole pixels.
+void smoothKeyPoints(const Frame &f, FacialMetrics &m)
+{
     const auto smoothPoint = [&](cv::Point previous, cv::Point now) {
-        if (!continuous)
+        if (!f.continuous)
             return now;
         return cv::Point(int(smooth(previous.x, now.x, kFast)),
                          int(smooth(previous.y, now.y, kFast)));
     };
-    m.smoothedNoseTip = smoothPoint(pm.smoothedNoseTip, p[33]);
-    m.smoothedInnerUpperLip = smoothPoint(pm.smoothedInnerUpperLip, p[62]);
-    m.smoothedInnerLowerLip = smoothPoint(pm.smoothedInnerLowerLip, p[66]);
+    m.smoothedNoseTip = smoothPoint(f.pm.smoothedNoseTip, f.p[33]);
+    m.smoothedInnerUpperLip = smoothPoint(f.pm.smoothedInnerUpperLip, f.p[62]);
+    m.smoothedInnerLowerLip = smoothPoint(f.pm.smoothedInnerLowerLip, f.p[66]);
+}
 
-    m.lipDisplacement = previousDetection.faceBox.isEmpty() ? cv::Point2d() : shiftOf(51);
-    m.lipRelMotion = m.lipDisplacement - region0Shift;
+void measureLipDisplacement(const Frame &f, FacialMetrics &m)
+{
+    m.lipDisplacement = f.previousDetection.faceBox.isEmpty() ? cv::Point2d() : f.shiftOf(51);
+    m.lipRelMotion = m.lipDisplacement - f.region0Shift;
     m.lipRelMotionLength = length(m.lipRelMotion);
+}
 
-    // The steadier eye (its inner corner moved less with the head) measures the closure.
-    m.cornerMotionLeft = havePrevious ? length(shiftOf(39) - region0Shift) : 0.0;
-    m.cornerMotionRight = havePrevious ? length(shiftOf(42) - region0Shift) : 0.0;
+// The steadier eye (its inner corner moved less with the head) measures the closure.
+void measureSteadyEye(const Frame &f, FacialMetrics &m)
+{
+    m.cornerMotionLeft = f.havePrevious ? length(f.shiftOf(39) - f.region0Shift) : 0.0;
+    m.cornerMotionRight = f.havePrevious ? length(f.shiftOf(42) - f.region0Shift) : 0.0;
     const bool leftSteady = m.cornerMotionLeft <= m.cornerMotionRight;
     const double bothBrows = std::max(m.browHeightLeftPct, m.browHeightRightPct);
     if (leftSteady) {
@@ -171,138 +192,164 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     }
     m.steadyEyeOpenPct = m.steadyEyeWidth > 0.0 ? m.steadyEyeGap / m.steadyEyeWidth * 100.0 : 100.0;
     m.eyeClosurePct = 100.0 - m.steadyEyeOpenPct;
+}
 
-    // Eye line.
+void measureEyeLine(const Frame &f, FacialMetrics &m, const HeadMotionState &motion)
+{
+    const std::vector<cv::Point> &p = f.p;
     const double eyeSpan = distance(p[36], p[45]);
     m.eyeCornerSpan = eyeSpan;
     m.eyeSpan = eyeSpan;
-    m.cornerShiftLeft = shiftOf(36);
-    m.cornerShiftRight = shiftOf(45);
+    m.cornerShiftLeft = f.shiftOf(36);
+    m.cornerShiftRight = f.shiftOf(45);
     m.eyeLineShake = length(m.cornerShiftLeft - m.cornerShiftRight);
     m.eyeLineShakePct = percentOf(m.eyeLineShake, eyeSpan);
     m.eyeLineShakeRate = m.eyeLineShakePct /
-                         double(std::max<quint32>(1, elapsedMs(motion.timeMs, pmo.timeMs))) *
+                         double(std::max<quint32>(1, elapsedMs(motion.timeMs, f.pmo.timeMs))) *
                          1000.0;
     m.eyeLineTilt = p[36].y - p[45].y;
     m.eyeLineTiltPct = percentOf(m.eyeLineTilt, eyeSpan);
-    m.eyeLineTiltSmoothed = smooth(pm.eyeLineTiltSmoothed, m.eyeLineTiltPct, 0.5, continuous);
-    m.eyeSpanSmoothed = smooth(pm.eyeSpanSmoothed, eyeSpan, kFast, continuous);
-    m.eyeSpanSlow = smooth(pm.eyeSpanSlow, eyeSpan, 0.1, continuous);
+    m.eyeLineTiltSmoothed = smooth(f.pm.eyeLineTiltSmoothed, m.eyeLineTiltPct, 0.5, f.continuous);
+    m.eyeSpanSmoothed = smooth(f.pm.eyeSpanSmoothed, eyeSpan, kFast, f.continuous);
+    m.eyeSpanSlow = smooth(f.pm.eyeSpanSlow, eyeSpan, 0.1, f.continuous);
+}
 
+void measureMouth(const Frame &f, FacialMetrics &m)
+{
+    const std::vector<cv::Point> &p = f.p;
     // The inner lips count only when they lie in order below the nose tip.
     const auto fromNose = [&](int i) { return distance(p[30], p[i]); };
     const bool lipsInOrder =
         fromNose(62) > fromNose(51) && fromNose(66) > fromNose(62) && fromNose(57) > fromNose(66);
     m.innerLipGap = lipsInOrder ? distance(p[62], p[66]) : 0.0;
     m.mouthOpenPct = percentOf(m.innerLipGap, m.lipSpan);
+    m.mouthWidth = distance(p[48], p[54]);
+    m.jawSpan = distance(p[0], p[16]);
+}
 
-    const double mouthWidth = distance(p[48], p[54]);
-    const double jawSpan = distance(p[0], p[16]);
-    m.mouthWidth = mouthWidth;
-    m.jawSpan = jawSpan;
-
-    // Mouth ratios and corner lift.
-    m.mouthRatioEye = int(percentOf(mouthWidth, eyeSpan));
-    m.mouthRatioJaw = int(percentOf(mouthWidth, jawSpan));
+// Mouth ratios and corner lift, the eye closure and the open mouth, each against what the
+// user's own face has shown so far.
+void learnRawLevels(const Frame &f, FacialMetrics &m)
+{
+    const std::vector<cv::Point> &p = f.p;
+    const double eyeSpan = m.eyeSpan;
+    FacialMetricsState &state = f.state;
+    m.mouthRatioEye = int(percentOf(m.mouthWidth, eyeSpan));
+    m.mouthRatioJaw = int(percentOf(m.mouthWidth, m.jawSpan));
     m.cornerLift = eyeSpan > 0.0
                        ? (eyeSpan - (p[48].y + p[54].y - 2.0 * p[62].y)) / (2.0 * eyeSpan) * 100.0
                        : 0.0;
-    learn(state.mouthEyeRatio, m.mouthRatioEye);
-    learn(state.mouthJawRatio, m.mouthRatioJaw);
-    learn(state.cornerLift, int(m.cornerLift));
+    f.learn(state.mouthEyeRatio, m.mouthRatioEye);
+    f.learn(state.mouthJawRatio, m.mouthRatioJaw);
+    f.learn(state.cornerLift, int(m.cornerLift));
     m.mouthRatioEyeLevel = state.mouthEyeRatio.level(m.mouthRatioEye);
     m.mouthRatioJawLevel = state.mouthJawRatio.level(m.mouthRatioJaw);
     m.cornerLiftLevel = state.cornerLift.level(m.cornerLift);
     m.rawSmileLevel = std::min(m.mouthRatioEyeLevel, m.mouthRatioJawLevel);
 
-    learn(state.eyeClosure, roundHalfAway(m.eyeClosurePct));
+    f.learn(state.eyeClosure, roundHalfAway(m.eyeClosurePct));
     m.eyeClosureLevel = state.eyeClosure.level(m.eyeClosurePct);
-    learn(state.mouthOpen, roundHalfAway(m.mouthOpenPct));
+    f.learn(state.mouthOpen, roundHalfAway(m.mouthOpenPct));
     m.mouthOpenLevel = state.mouthOpen.level(m.mouthOpenPct);
+}
 
-    // Smoothed measurements; on unsettled frames each takes its raw source.
-    m.eyeSpanDirection = direction(eyeSpan, pm.eyeSpan);
-    m.mouthWidthDirection = direction(mouthWidth, pm.mouthWidth);
-    if (settled) {
-        m.eyeClosureLevelSmoothed = smooth(pm.eyeClosureLevelSmoothed, m.eyeClosureLevel, kFast);
-        m.eyeClosureLevelHalf = (pm.eyeClosureLevel + m.eyeClosureLevel) / 2.0;
-        m.smoothedEyeSpan = smoothSlowPair(pm.smoothedEyeSpan, eyeSpan);
-        m.smoothedMouthWidth = smooth(pm.smoothedMouthWidth, mouthWidth, kFast);
-        m.smoothedJawSpan = smooth(pm.smoothedJawSpan, jawSpan, kFast);
-        m.smileRatio = int(percentOf(m.smoothedMouthWidth, m.smoothedEyeSpan));
-        learn(state.mouthEyeRatio, m.smileRatio);
-        m.smileLevelA = state.mouthEyeRatio.level(m.smileRatio);
-        m.jawSmileRatio = int(percentOf(m.smoothedMouthWidth, m.smoothedJawSpan));
-        learn(state.mouthJawRatio, m.jawSmileRatio);
-        m.jawSmileLevel = state.mouthJawRatio.level(m.jawSmileRatio);
-        m.smileLevelB = std::min(m.smileLevelA, m.jawSmileLevel);
+// Frames that follow on smooth every measurement from the previous frame's.
+void smoothSettledMeasurements(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    FacialMetricsState &state = f.state;
+    const double eyeSpan = m.eyeSpan;
+    const double mouthWidth = m.mouthWidth;
+    m.eyeClosureLevelSmoothed = smooth(pm.eyeClosureLevelSmoothed, m.eyeClosureLevel, kFast);
+    m.eyeClosureLevelHalf = (pm.eyeClosureLevel + m.eyeClosureLevel) / 2.0;
+    m.smoothedEyeSpan = smoothSlowPair(pm.smoothedEyeSpan, eyeSpan);
+    m.smoothedMouthWidth = smooth(pm.smoothedMouthWidth, mouthWidth, kFast);
+    m.smoothedJawSpan = smooth(pm.smoothedJawSpan, m.jawSpan, kFast);
+    m.smileRatio = int(percentOf(m.smoothedMouthWidth, m.smoothedEyeSpan));
+    f.learn(state.mouthEyeRatio, m.smileRatio);
+    m.smileLevelA = state.mouthEyeRatio.level(m.smileRatio);
+    m.jawSmileRatio = int(percentOf(m.smoothedMouthWidth, m.smoothedJawSpan));
+    f.learn(state.mouthJawRatio, m.jawSmileRatio);
+    m.jawSmileLevel = state.mouthJawRatio.level(m.jawSmileRatio);
+    m.smileLevelB = std::min(m.smileLevelA, m.jawSmileLevel);
 
-        const auto adapt = [](double previous, double value, int mark, int previousMark) {
-            return mark * previousMark == 1 ? smooth(previous, value, kFast)
-                                            : smoothSlowPair(previous, value);
-        };
-        m.adaptiveEyeSpan =
-            adapt(pm.adaptiveEyeSpan, eyeSpan, m.eyeSpanDirection, pm.eyeSpanDirection);
-        m.adaptiveMouthWidth =
-            adapt(pm.adaptiveMouthWidth, mouthWidth, m.mouthWidthDirection, pm.mouthWidthDirection);
-        m.adaptiveSmileRatio = int(percentOf(m.adaptiveMouthWidth, m.adaptiveEyeSpan));
-        learn(state.mouthEyeRatio, m.adaptiveSmileRatio);
-        m.adaptiveSmileLevel = state.mouthEyeRatio.level(m.adaptiveSmileRatio);
+    const auto adapt = [](double previous, double value, int mark, int previousMark) {
+        return mark * previousMark == 1 ? smooth(previous, value, kFast)
+                                        : smoothSlowPair(previous, value);
+    };
+    m.adaptiveEyeSpan = adapt(pm.adaptiveEyeSpan, eyeSpan, m.eyeSpanDirection, pm.eyeSpanDirection);
+    m.adaptiveMouthWidth =
+        adapt(pm.adaptiveMouthWidth, mouthWidth, m.mouthWidthDirection, pm.mouthWidthDirection);
+    m.adaptiveSmileRatio = int(percentOf(m.adaptiveMouthWidth, m.adaptiveEyeSpan));
+    f.learn(state.mouthEyeRatio, m.adaptiveSmileRatio);
+    m.adaptiveSmileLevel = state.mouthEyeRatio.level(m.adaptiveSmileRatio);
 
-        m.smileLevelADirection = direction(m.smileLevelA, pm.smileLevelA);
-        m.smileLevelAFollow = follow(m.smileLevelA, m.smileLevelADirection, pm.smileLevelADirection,
-                                     pm.smileLevelAFollow);
-        m.smileLevelBDirection = direction(m.smileLevelB, pm.smileLevelB);
-        m.smileLevelBFollow = follow(m.smileLevelB, m.smileLevelBDirection, pm.smileLevelBDirection,
-                                     pm.smileLevelBFollow);
-        m.cornerLiftSmoothed = (pm.cornerLiftSmoothed + m.cornerLift) / 2.0;
-        learn(state.cornerLift, int(m.cornerLiftSmoothed));
-        m.cornerLiftLevelSmoothed = state.cornerLift.level(m.cornerLiftSmoothed);
-        m.cornerLiftLevelDirection =
-            direction(m.cornerLiftLevelSmoothed, pm.cornerLiftLevelSmoothed);
-        m.cornerLiftFollow = follow(m.cornerLiftLevelSmoothed, m.cornerLiftLevelDirection,
-                                    pm.cornerLiftLevelDirection, pm.cornerLiftFollow);
+    m.smileLevelADirection = direction(m.smileLevelA, pm.smileLevelA);
+    m.smileLevelAFollow = follow(m.smileLevelA, m.smileLevelADirection, pm.smileLevelADirection,
+                                 pm.smileLevelAFollow);
+    m.smileLevelBDirection = direction(m.smileLevelB, pm.smileLevelB);
+    m.smileLevelBFollow = follow(m.smileLevelB, m.smileLevelBDirection, pm.smileLevelBDirection,
+                                 pm.smileLevelBFollow);
+    m.cornerLiftSmoothed = (pm.cornerLiftSmoothed + m.cornerLift) / 2.0;
+    f.learn(state.cornerLift, int(m.cornerLiftSmoothed));
+    m.cornerLiftLevelSmoothed = state.cornerLift.level(m.cornerLiftSmoothed);
+    m.cornerLiftLevelDirection = direction(m.cornerLiftLevelSmoothed, pm.cornerLiftLevelSmoothed);
+    m.cornerLiftFollow = follow(m.cornerLiftLevelSmoothed, m.cornerLiftLevelDirection,
+                                pm.cornerLiftLevelDirection, pm.cornerLiftFollow);
 
-        m.mouthOpenSmoothed = smooth(pm.mouthOpenSmoothed, m.mouthOpenPct, 0.8);
-        m.browRaiseSmoothed = smooth(pm.browRaiseSmoothed, m.browRaise, 0.5);
-        m.browRaiseSlow = smooth(pm.browRaiseSlow, m.browRaise, 0.1);
-        m.regionTiltSumSmoothed[0] = smooth(pm.regionTiltSumSmoothed[0], m.regionTiltSum[1], 0.1);
-        m.regionTiltSumSmoothed[1] = smooth(pm.regionTiltSumSmoothed[1], m.regionTiltSum[2], 0.1);
-        m.lipSpanSmoothed = smooth(pm.lipSpanSmoothed, m.lipSpan, kFast);
-        m.steadyEyeGapSmoothed = smooth(pm.steadyEyeGapSmoothed, m.steadyEyeGap, kFast);
-        m.steadyEyeWidthSmoothed = smooth(pm.steadyEyeWidthSmoothed, m.steadyEyeWidth, kFast);
-    } else {
-        m.eyeClosureLevelSmoothed = m.eyeClosureLevel;
-        m.eyeClosureLevelHalf = m.eyeClosureLevel;
-        m.smoothedEyeSpan = eyeSpan;
-        m.smoothedMouthWidth = mouthWidth;
-        m.smoothedJawSpan = jawSpan;
-        m.smileRatio = m.mouthRatioEye;
-        m.smileLevelA = m.mouthRatioEyeLevel;
-        m.jawSmileRatio = m.mouthRatioJaw;
-        m.jawSmileLevel = m.mouthRatioJawLevel;
-        m.smileLevelB = m.rawSmileLevel;
-        m.adaptiveEyeSpan = eyeSpan;
-        m.adaptiveMouthWidth = mouthWidth;
-        m.adaptiveSmileRatio = m.mouthRatioEye;
-        m.adaptiveSmileLevel = m.mouthRatioEyeLevel;
-        m.smileLevelADirection = direction(m.smileLevelA, pm.smileLevelA);
-        m.smileLevelAFollow = m.mouthRatioEyeLevel;
-        m.smileLevelBDirection = direction(m.smileLevelB, pm.smileLevelB);
-        m.smileLevelBFollow = m.rawSmileLevel;
-        m.cornerLiftSmoothed = m.cornerLift;
-        m.cornerLiftLevelSmoothed = m.cornerLiftLevel;
-        m.cornerLiftLevelDirection =
-            direction(m.cornerLiftLevelSmoothed, pm.cornerLiftLevelSmoothed);
-        m.cornerLiftFollow = m.cornerLiftLevel;
-        m.mouthOpenSmoothed = m.mouthOpenPct;
-        m.browRaiseSmoothed = m.browRaise;
-        m.browRaiseSlow = m.browRaise;
-        m.regionTiltSumSmoothed = {m.regionTiltSum[1], m.regionTiltSum[2]};
-        m.lipSpanSmoothed = m.lipSpan;
-        m.steadyEyeGapSmoothed = m.steadyEyeGap;
-        m.steadyEyeWidthSmoothed = m.steadyEyeWidth;
-    }
+    m.mouthOpenSmoothed = smooth(pm.mouthOpenSmoothed, m.mouthOpenPct, 0.8);
+    m.browRaiseSmoothed = smooth(pm.browRaiseSmoothed, m.browRaise, 0.5);
+    m.browRaiseSlow = smooth(pm.browRaiseSlow, m.browRaise, 0.1);
+    m.regionTiltSumSmoothed[0] = smooth(pm.regionTiltSumSmoothed[0], m.regionTiltSum[1], 0.1);
+    m.regionTiltSumSmoothed[1] = smooth(pm.regionTiltSumSmoothed[1], m.regionTiltSum[2], 0.1);
+    m.lipSpanSmoothed = smooth(pm.lipSpanSmoothed, m.lipSpan, kFast);
+    m.steadyEyeGapSmoothed = smooth(pm.steadyEyeGapSmoothed, m.steadyEyeGap, kFast);
+    m.steadyEyeWidthSmoothed = smooth(pm.steadyEyeWidthSmoothed, m.steadyEyeWidth, kFast);
+}
+
+// On an unsettled frame each smoothed measurement takes its raw source.
+void takeRawMeasurements(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    m.eyeClosureLevelSmoothed = m.eyeClosureLevel;
+    m.eyeClosureLevelHalf = m.eyeClosureLevel;
+    m.smoothedEyeSpan = m.eyeSpan;
+    m.smoothedMouthWidth = m.mouthWidth;
+    m.smoothedJawSpan = m.jawSpan;
+    m.smileRatio = m.mouthRatioEye;
+    m.smileLevelA = m.mouthRatioEyeLevel;
+    m.jawSmileRatio = m.mouthRatioJaw;
+    m.jawSmileLevel = m.mouthRatioJawLevel;
+    m.smileLevelB = m.rawSmileLevel;
+    m.adaptiveEyeSpan = m.eyeSpan;
+    m.adaptiveMouthWidth = m.mouthWidth;
+    m.adaptiveSmileRatio = m.mouthRatioEye;
+    m.adaptiveSmileLevel = m.mouthRatioEyeLevel;
+    m.smileLevelADirection = direction(m.smileLevelA, pm.smileLevelA);
+    m.smileLevelAFollow = m.mouthRatioEyeLevel;
+    m.smileLevelBDirection = direction(m.smileLevelB, pm.smileLevelB);
+    m.smileLevelBFollow = m.rawSmileLevel;
+    m.cornerLiftSmoothed = m.cornerLift;
+    m.cornerLiftLevelSmoothed = m.cornerLiftLevel;
+    m.cornerLiftLevelDirection = direction(m.cornerLiftLevelSmoothed, pm.cornerLiftLevelSmoothed);
+    m.cornerLiftFollow = m.cornerLiftLevel;
+    m.mouthOpenSmoothed = m.mouthOpenPct;
+    m.browRaiseSmoothed = m.browRaise;
+    m.browRaiseSlow = m.browRaise;
+    m.regionTiltSumSmoothed = {m.regionTiltSum[1], m.regionTiltSum[2]};
+    m.lipSpanSmoothed = m.lipSpan;
+    m.steadyEyeGapSmoothed = m.steadyEyeGap;
+    m.steadyEyeWidthSmoothed = m.steadyEyeWidth;
+}
+
+void smoothMeasurements(const Frame &f, FacialMetrics &m)
+{
+    m.eyeSpanDirection = direction(m.eyeSpan, f.pm.eyeSpan);
+    m.mouthWidthDirection = direction(m.mouthWidth, f.pm.mouthWidth);
+    if (f.settled)
+        smoothSettledMeasurements(f, m);
+    else
+        takeRawMeasurements(f, m);
     m.steadyEyeOpenSmoothedPct = m.steadyEyeWidthSmoothed > 0.0
                                      ? m.steadyEyeGapSmoothed / m.steadyEyeWidthSmoothed * 100.0
                                      : 100.0;
@@ -310,25 +357,32 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     m.lidToLipPct =
         m.lipSpanSmoothed > 0.0 ? m.steadyEyeGapSmoothed / m.lipSpanSmoothed * 100.0 : 100.0;
     m.lidToLipClosurePct = 100.0 - m.lidToLipPct;
+}
 
-    // Blink levels and the eyebrow level.
-    learn(state.eyeClosureSmoothed, roundHalfAway(m.eyeClosureSmoothedPct));
+void learnBlinkAndBrowLevels(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    FacialMetricsState &state = f.state;
+    f.learn(state.eyeClosureSmoothed, roundHalfAway(m.eyeClosureSmoothedPct));
     m.eyeClosureSmoothedLevel = state.eyeClosureSmoothed.level(m.eyeClosureSmoothedPct);
     m.eyeClosureSmoothedLevelHalf =
-        smooth(pm.eyeClosureSmoothedLevelHalf, m.eyeClosureSmoothedLevel, 0.5, settled);
+        smooth(pm.eyeClosureSmoothedLevelHalf, m.eyeClosureSmoothedLevel, 0.5, f.settled);
     m.blinkLevelA = std::max(m.eyeClosureSmoothedLevel, m.eyeClosureSmoothedLevelHalf);
-    learn(state.lidToLipClosure, roundHalfAway(m.lidToLipClosurePct));
+    f.learn(state.lidToLipClosure, roundHalfAway(m.lidToLipClosurePct));
     m.lidToLipLevel = state.lidToLipClosure.level(m.lidToLipClosurePct);
-    m.lidToLipLevelHalf = smooth(pm.lidToLipLevelHalf, m.lidToLipLevel, 0.5, settled);
+    m.lidToLipLevelHalf = smooth(pm.lidToLipLevelHalf, m.lidToLipLevel, 0.5, f.settled);
     m.blinkLevelB = std::max(m.lidToLipLevel, m.lidToLipLevelHalf);
     m.eyeClosureLevelMax =
         std::max({m.eyeClosureLevel, m.eyeClosureLevelSmoothed, m.eyeClosureLevelHalf});
     const int browValue = roundHalfAway(m.browRaiseSmoothed);
-    learn(state.browRaise, browValue);
+    f.learn(state.browRaise, browValue);
     m.browRaiseLevel = state.browRaise.level(browValue);
+}
 
-    // Smile blends.
-    const double threshold = inputs.smileThreshold;
+void blendSmileLevels(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    const double threshold = f.inputs.smileThreshold;
     const double levelA = m.smileLevelAFollow;
     const double levelB = m.smileLevelBFollow;
     const double corner = m.cornerLiftFollow;
@@ -356,18 +410,29 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     else
         m.mouthSmile = m.mouthSmileMean;
     m.cornerSmileCap = corner > levelB ? levelB : levelB * 0.66 + corner * 0.34;
+}
 
-    // Head motion. A jump larger than the face box's diagonal is no head motion.
-    if (continuous) {
-        motion.noseShift = cv::Point2d(m.smoothedNoseTip - pm.smoothedNoseTip);
+// A jump larger than the face box's diagonal is no head motion.
+void measureHeadMotion(const Frame &f, const FacialMetrics &m, HeadMotionState &motion)
+{
+    const FaceBox &box = f.detection.faceBox;
+    if (f.continuous) {
+        motion.noseShift = cv::Point2d(m.smoothedNoseTip - f.pm.smoothedNoseTip);
         const double diagonal2 =
             double(box.width()) * box.width() + double(box.height()) * box.height();
-        if (region0Shift.dot(region0Shift) <= diagonal2)
-            motion.headShift = region0Shift;
+        if (f.region0Shift.dot(f.region0Shift) <= diagonal2)
+            motion.headShift = f.region0Shift;
     }
     motion.headShiftLength = length(motion.headShift);
     motion.headShiftX20 = int(motion.headShift.x * 20.0);
     motion.headShiftY20 = int(motion.headShift.y * 20.0);
+}
+
+// The pointer's shift and velocity, and the absolute position it adds up to.
+void measurePointerMotion(const Frame &f, const FacialMetrics &m, HeadMotionState &motion)
+{
+    const HeadMotionState &pmo = f.pmo;
+    const MetricsInputs &inputs = f.inputs;
     const double interval = motion.frameIntervalMs;
     // A zero interval (two frames with equal times) has no velocity.
     const auto perSecond = [interval](cv::Point2d shift) {
@@ -377,9 +442,9 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     const double speedLimit = inputs.absoluteModeSpeedLimit;
     if (inputs.absoluteMode &&
         motion.headVelocity.dot(motion.headVelocity) <= speedLimit * speedLimit)
-        motion.pointerShift = detection.trimmedShift[FrameDetection::DropLongest75];
+        motion.pointerShift = f.detection.trimmedShift[FrameDetection::DropLongest75];
     else
-        motion.pointerShift = detection.trimmedShift[FrameDetection::DropShortest10Longest65];
+        motion.pointerShift = f.detection.trimmedShift[FrameDetection::DropShortest10Longest65];
     motion.pointerVelocity = perSecond(motion.pointerShift);
     motion.absolutePosition = pmo.absolutePosition;
     if (inputs.absoluteMode && !inputs.pointerFrozen) {
@@ -394,65 +459,76 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     }
     motion.normalisedVelocity =
         m.smoothedEyeSpan > 0.0 ? motion.pointerVelocity * 45.0 / m.smoothedEyeSpan : cv::Point2d();
-    if (intervalMs <= kContinuityMs) {
+    if (f.intervalMs <= kContinuityMs) {
         motion.smoothedPointerVelocity =
             (pmo.smoothedPointerVelocity + motion.pointerVelocity) / 2.0;
         motion.smoothedNormalisedVelocity =
             (pmo.smoothedNormalisedVelocity + motion.normalisedVelocity) / 2.0;
     }
     motion.headSpeed = length(motion.smoothedPointerVelocity);
-    state.headSpeedSeries.add(motion.timeMs, motion.headSpeed);
+    f.state.headSpeedSeries.add(motion.timeMs, motion.headSpeed);
     for (size_t i = 0; i < HeadMotionState::kHeadSpeedSpansMs.size(); ++i)
         motion.headSpeedMean[i] =
-            state.headSpeedSeries.mean(HeadMotionState::kHeadSpeedSpansMs[i], motion.timeMs);
+            f.state.headSpeedSeries.mean(HeadMotionState::kHeadSpeedSpansMs[i], motion.timeMs);
+}
 
-    // Lip, bridge and brow motion relative to the head, in percent of the face height.
-    if (continuous) {
-        motion.lipShift = shiftOf(51);
-        motion.lipRelShift = (motion.lipShift - motion.headShift) / faceHeight * 100.0;
-        const bool detected = detection.hogFaceFound || detection.haarFaceFound;
-        motion.lipRelShiftSum =
-            (detected ? cv::Point2d() : pmo.lipRelShiftSum) + motion.lipRelShift;
-        motion.lipRelShiftSumLength = length(motion.lipRelShiftSum);
-        motion.lipMotion = length(motion.lipRelShift);
-        motion.lipMotionSmoothed = smooth(pmo.lipMotionSmoothed, motion.lipMotion, kFast);
-        motion.lipMotionSlow = smooth(pmo.lipMotionSlow, motion.lipMotionSmoothed, 0.2);
-
-        m.mouthOpenNet = std::max(0.0, m.mouthOpenPct - motion.lipMotionSmoothed);
-        m.mouthOpenFast = smooth(pm.mouthOpenFast, m.mouthOpenNet, 0.8);
-        m.mouthOpenSlow = smooth(pm.mouthOpenSlow, m.mouthOpenNet, 0.2);
-        m.mouthOpenAttack = m.mouthOpenNet > pm.mouthOpenSlow ? 1.0 : 0.5;
-        m.mouthOpenPeak =
-            (1.0 - m.mouthOpenAttack) * pm.mouthOpenSlow + m.mouthOpenAttack * m.mouthOpenNet;
-
-        motion.bridgeRelShift = (shiftOf(27) - motion.headShift) / faceHeight * 100.0;
-        motion.bridgeMotion = length(motion.bridgeRelShift);
-        motion.bridgeMotionSmoothed = smooth(pmo.bridgeMotionSmoothed, motion.bridgeMotion, kFast);
-        motion.bridgeMotionSlow = smooth(pmo.bridgeMotionSlow, motion.bridgeMotionSmoothed, 0.2);
-
-        motion.browShiftLeft = shiftOf(21) - motion.headShift;
-        motion.browShiftLeftLength = length(motion.browShiftLeft);
-        motion.browShiftRight = shiftOf(22) - motion.headShift;
-        motion.browShiftRightLength = length(motion.browShiftRight);
-        motion.browMotion = std::max(motion.browShiftLeftLength, motion.browShiftRightLength);
-        motion.browMotionPct = percentOf(motion.browMotion, faceHeight);
-        motion.browMotionSmoothed = smooth(pmo.browMotionSmoothed, motion.browMotionPct, kFast);
-        motion.browMotionSlow = smooth(pmo.browMotionSlow, motion.browMotionSmoothed, 0.2);
-    } else {
+// Lip, bridge and brow motion relative to the head, in percent of the face height, and the
+// open mouth less what lip motion alone would explain.
+void measureLipAndBrowMotion(const Frame &f, FacialMetrics &m, HeadMotionState &motion)
+{
+    const FacialMetrics &pm = f.pm;
+    const HeadMotionState &pmo = f.pmo;
+    if (!f.continuous) {
         clearLipAndBrowMotion(motion);
         m.mouthOpenNet = std::max(0.0, m.mouthOpenPct);
         m.mouthOpenFast = m.mouthOpenNet;
         m.mouthOpenSlow = m.mouthOpenNet;
         m.mouthOpenPeak = m.mouthOpenNet;
         m.mouthOpenAttack = 0.0;
+        return;
     }
+    const double faceHeight = f.detection.faceBox.height();
+    motion.lipShift = f.shiftOf(51);
+    motion.lipRelShift = (motion.lipShift - motion.headShift) / faceHeight * 100.0;
+    const bool detected = f.detection.hogFaceFound || f.detection.haarFaceFound;
+    motion.lipRelShiftSum = (detected ? cv::Point2d() : pmo.lipRelShiftSum) + motion.lipRelShift;
+    motion.lipRelShiftSumLength = length(motion.lipRelShiftSum);
+    motion.lipMotion = length(motion.lipRelShift);
+    motion.lipMotionSmoothed = smooth(pmo.lipMotionSmoothed, motion.lipMotion, kFast);
+    motion.lipMotionSlow = smooth(pmo.lipMotionSlow, motion.lipMotionSmoothed, 0.2);
 
-    // Smile level components, less what lip motion alone would explain.
+    m.mouthOpenNet = std::max(0.0, m.mouthOpenPct - motion.lipMotionSmoothed);
+    m.mouthOpenFast = smooth(pm.mouthOpenFast, m.mouthOpenNet, 0.8);
+    m.mouthOpenSlow = smooth(pm.mouthOpenSlow, m.mouthOpenNet, 0.2);
+    m.mouthOpenAttack = m.mouthOpenNet > pm.mouthOpenSlow ? 1.0 : 0.5;
+    m.mouthOpenPeak =
+        (1.0 - m.mouthOpenAttack) * pm.mouthOpenSlow + m.mouthOpenAttack * m.mouthOpenNet;
+
+    motion.bridgeRelShift = (f.shiftOf(27) - motion.headShift) / faceHeight * 100.0;
+    motion.bridgeMotion = length(motion.bridgeRelShift);
+    motion.bridgeMotionSmoothed = smooth(pmo.bridgeMotionSmoothed, motion.bridgeMotion, kFast);
+    motion.bridgeMotionSlow = smooth(pmo.bridgeMotionSlow, motion.bridgeMotionSmoothed, 0.2);
+
+    motion.browShiftLeft = f.shiftOf(21) - motion.headShift;
+    motion.browShiftLeftLength = length(motion.browShiftLeft);
+    motion.browShiftRight = f.shiftOf(22) - motion.headShift;
+    motion.browShiftRightLength = length(motion.browShiftRight);
+    motion.browMotion = std::max(motion.browShiftLeftLength, motion.browShiftRightLength);
+    motion.browMotionPct = percentOf(motion.browMotion, faceHeight);
+    motion.browMotionSmoothed = smooth(pmo.browMotionSmoothed, motion.browMotionPct, kFast);
+    motion.browMotionSlow = smooth(pmo.browMotionSlow, motion.browMotionSmoothed, 0.2);
+}
+
+// Smile level components, less what lip motion alone would explain, and which of them is
+// the candidate.
+void netSmileComponents(const Frame &f, FacialMetrics &m, const HeadMotionState &motion)
+{
+    const FacialMetrics &pm = f.pm;
     const int lipPenalty = std::clamp(int(motion.lipMotionSmoothed * 10.0 - 10.0), 0, 80);
     m.cornerSmileNet = std::max(0.0, m.cornerSmile - lipPenalty);
     m.mouthSmileNet = std::min(std::max(0.0, m.mouthSmile - lipPenalty), m.cornerSmileNet);
     m.capSmileNet = std::min(std::max(0.0, m.cornerSmileCap - lipPenalty), m.cornerSmileNet);
-    if (settled) {
+    if (f.settled) {
         m.mouthSmileNetChange = signOf(m.mouthSmileNet - pm.mouthSmileNet);
         m.capSmileNetChange = signOf(m.capSmileNet - pm.capSmileNet);
         const bool fallingNow = m.mouthSmileNetChange < 0 && m.capSmileNetChange < 0;
@@ -473,7 +549,15 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
         m.capSmileNetChange = 0;
     }
     m.smileCandidate = m.smileCandidateSource == 1 ? m.mouthSmileNet : m.capSmileNet;
-    const bool smileStage = inputs.smilePending || inputs.smileStageActive;
+}
+
+// The smile base (held up by the smile's own level while a smile stage runs) and the slow
+// followers of each component.
+void smileBaseAndFollowers(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    const bool settled = f.settled;
+    const bool smileStage = f.inputs.smilePending || f.inputs.smileStageActive;
     m.smileBase = smileStage ? std::max(m.smileLevelBFollow, m.smileCandidate) : m.smileCandidate;
     const double followerWeights[] = {0.025, 0.05, 0.1, 0.2};
     for (int i = 0; i < 4; ++i)
@@ -486,8 +570,15 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
     m.smileLevelBFollowSlow = smooth(pm.smileLevelBFollowSlow, m.smileLevelBFollow, 0.2, settled);
     m.smileCandidateSlow = smooth(pm.smileCandidateSlow, m.smileCandidate, 0.2, settled);
     m.smileBaseSlow = smooth(pm.smileBaseSlow, m.smileBase, 0.2, settled);
+}
 
-    // The smile level: the base, or a component that clearly leads it.
+// The smile level: the base, or a component that clearly leads it.
+void chooseSmileLevel(const Frame &f, FacialMetrics &m)
+{
+    const FacialMetrics &pm = f.pm;
+    const MetricsInputs &inputs = f.inputs;
+    const double threshold = inputs.smileThreshold;
+    const double levelB = m.smileLevelBFollow;
     m.smileLevel = m.smileBase;
     m.smileLevelSource = 0;
     const double rise = threshold * 18.0 / 60.0;
@@ -527,13 +618,69 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
             }
         }
     }
-    m.smileLevelSmoothed = smooth(pm.smileLevelSmoothed, m.smileLevel, 0.2, settled);
+    m.smileLevelSmoothed = smooth(pm.smileLevelSmoothed, m.smileLevel, 0.2, f.settled);
+}
 
-    // Lips that move while the head does not, without a fresh detection, cannot be trusted.
+// Lips that move while the head does not, without a fresh detection, cannot be trusted.
+void judgeReliability(const Frame &f, FacialMetrics &m, const HeadMotionState &motion)
+{
     m.unreliableFrame =
-        motion.lipMotionSlow > 2.0 && motion.headShiftLength < 0.02 && !detection.hogFaceFound ? 1
-                                                                                               : 0;
+        motion.lipMotionSlow > 2.0 && motion.headShiftLength < 0.02 && !f.detection.hogFaceFound
+            ? 1
+            : 0;
     m.unreliability =
-        settled ? 0.2 * m.unreliableFrame + 0.8 * pm.unreliability : 0.2 * m.unreliableFrame;
+        f.settled ? 0.2 * m.unreliableFrame + 0.8 * f.pm.unreliability : 0.2 * m.unreliableFrame;
+}
+
+} // namespace
+
+bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metrics,
+                          const FrameDetection &previousDetection,
+                          const FacialMetrics &previousMetrics, HeadMotionState &motion,
+                          const HeadMotionState &previousMotion, cv::Point2d region0Shift,
+                          cv::Point2d region2Shift, const MetricsInputs &inputs,
+                          FacialMetricsState &state)
+{
+    const quint32 intervalMs = measureFrameIntervals(detection, previousDetection, motion);
+    if (!detection.faceFound)
+        return true;
+    if (!detection.landmarks.isComplete())
+        return false;
+
+    const std::vector<cv::Point> &p = detection.landmarks.points;
+    const bool havePrevious = previousDetection.landmarks.isComplete();
+    // Without a previous shape there is nothing to measure motion against.
+    const bool continuous = intervalMs <= kContinuityMs && !detection.faceBox.isEmpty() &&
+                            !previousDetection.faceBox.isEmpty() && havePrevious;
+    const bool settled = continuous && previousMetrics.smoothedEyeSpan != 0.0 &&
+                         previousMetrics.smoothedMouthWidth != 0.0;
+    const Frame f{detection,       previousDetection,
+                  previousMetrics, previousMotion,
+                  inputs,          state,
+                  region0Shift,    region2Shift,
+                  intervalMs,      p,
+                  havePrevious,    havePrevious ? previousDetection.landmarks.points : p,
+                  continuous,      settled};
+    FacialMetrics &m = metrics;
+
+    copyFaceAndLandmarks(f, m);
+    measureEyesAndBrows(f, m);
+    measureRegionTilt(f, m);
+    smoothKeyPoints(f, m);
+    measureLipDisplacement(f, m);
+    measureSteadyEye(f, m);
+    measureEyeLine(f, m, motion);
+    measureMouth(f, m);
+    learnRawLevels(f, m);
+    smoothMeasurements(f, m);
+    learnBlinkAndBrowLevels(f, m);
+    blendSmileLevels(f, m);
+    measureHeadMotion(f, m, motion);
+    measurePointerMotion(f, m, motion);
+    measureLipAndBrowMotion(f, m, motion);
+    netSmileComponents(f, m, motion);
+    smileBaseAndFollowers(f, m);
+    chooseSmileLevel(f, m);
+    judgeReliability(f, m, motion);
     return true;
 }
