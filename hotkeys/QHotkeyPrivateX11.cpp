@@ -59,20 +59,23 @@ bool QHotkeyPrivateX11::nativeEventFilter(const QByteArray &eventType, void *mes
         const QHotkey::NativeShortcut shortcut(key, modifiers);
         if (!holds(shortcut))
             return false;
-        // A further press of a key not yet released is the keyboard's auto-repeat.
-        for (const QHotkey::NativeShortcut &pending : qAsConst(polledShortcuts)) {
-            if (pending.key == shortcut.key)
+        // A further press of a key not yet released is the keyboard's auto-repeat: the key is
+        // still held, whatever a poll saw meanwhile.
+        for (Pressed &pending : polledShortcuts) {
+            if (pending.shortcut.key == shortcut.key) {
+                pending.upPolls = 0;
                 return false;
+            }
         }
         activateShortcut(shortcut);
         if (polledShortcuts.isEmpty())
             pollTimer.start();
-        polledShortcuts.append(shortcut);
+        polledShortcuts.append({shortcut, 0});
         break;
     }
     case platform::KeyGrabs::KeyEvent::Release:
         // The modifiers may already be up, so only the key is compared.
-        releaseEntries([key](quint32 pending) { return pending == key; });
+        releaseEntries([key](Pressed &pending) { return pending.shortcut.key == key; });
         break;
     case platform::KeyGrabs::KeyEvent::Other:
         break;
@@ -83,16 +86,21 @@ bool QHotkeyPrivateX11::nativeEventFilter(const QByteArray &eventType, void *mes
 void QHotkeyPrivateX11::pollRelease()
 {
     // The release event can go missing (a grab broken by another client, a lost focus); the
-    // keyboard state tells the truth, so no hotkey stays pressed.
+    // keyboard state tells the truth, so no hotkey stays pressed. The state is newer than the
+    // events still queued behind it: a repeat of the held key may yet come, then its
+    // release. So a key counts as let go only when two polls in a row found it up.
     platform::KeyGrabs &keys = platform::keyGrabs();
-    releaseEntries([&keys](quint32 key) { return !keys.isKeyDown(key); });
+    releaseEntries([&keys](Pressed &pending) {
+        pending.upPolls = keys.isKeyDown(pending.shortcut.key) ? 0 : pending.upPolls + 1;
+        return pending.upPolls >= 2;
+    });
 }
 
-void QHotkeyPrivateX11::releaseEntries(const std::function<bool(quint32)> &isUp)
+void QHotkeyPrivateX11::releaseEntries(const std::function<bool(Pressed &)> &isUp)
 {
     for (auto it = polledShortcuts.begin(); it != polledShortcuts.end();) {
-        if (isUp(it->key)) {
-            releaseShortcut(*it);
+        if (isUp(*it)) {
+            releaseShortcut(it->shortcut);
             it = polledShortcuts.erase(it);
         } else {
             ++it;

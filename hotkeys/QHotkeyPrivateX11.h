@@ -24,10 +24,18 @@ protected:
     bool unregisterShortcut(QHotkey::NativeShortcut shortcut) override;
 
 private:
+    struct Pressed
+    {
+        QHotkey::NativeShortcut shortcut;
+        // Polls in a row that found the key up.
+        int upPolls = 0;
+    };
+
     void pollRelease();
-    void releaseEntries(const std::function<bool(quint32 key)> &isUp);
+    // Releases the entries for which `isUp` says so, in the order of their presses.
+    void releaseEntries(const std::function<bool(Pressed &entry)> &isUp);
 
     QTimer pollTimer{this}; // a child, so it moves with the registry
     // Combinations pressed and not yet seen released, in the order of their presses.
-    QList<QHotkey::NativeShortcut> polledShortcuts;
+    QList<Pressed> polledShortcuts;
 };

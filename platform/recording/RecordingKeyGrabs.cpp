@@ -49,14 +49,32 @@ bool RecordingKeyGrabs::ungrab(quint32 keycode, quint32 modifiers, QString &)
     return true;
 }
 
-KeyGrabs::KeyEvent RecordingKeyGrabs::decodeEvent(const QByteArray &, void *, quint32 &, quint32 &)
+KeyGrabs::KeyEvent RecordingKeyGrabs::decodeEvent(const QByteArray &eventType, void *message,
+                                                  quint32 &keycode, quint32 &modifiers)
 {
-    return KeyEvent::Other;
+    if (eventType != kEventType || !message)
+        return KeyEvent::Other;
+    const auto *event = static_cast<const Event *>(message);
+    keycode = event->keycode;
+    modifiers = event->modifiers;
+    return event->kind;
 }
 
-bool RecordingKeyGrabs::isKeyDown(quint32)
+bool RecordingKeyGrabs::isKeyDown(quint32 keycode)
 {
-    return false;
+    recordingLog().add(QStringLiteral("keys"), QStringLiteral("isKeyDown"),
+                       QString::number(keycode));
+    std::lock_guard<std::mutex> lock(mutex);
+    return down.contains(keycode);
+}
+
+void RecordingKeyGrabs::setKeyDown(quint32 keycode, bool isDown)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (isDown)
+        down.insert(keycode);
+    else
+        down.remove(keycode);
 }
 
 bool RecordingKeyGrabs::isGrabbed(quint32 keycode, quint32 modifiers) const
@@ -76,6 +94,7 @@ void RecordingKeyGrabs::reset()
     std::lock_guard<std::mutex> lock(mutex);
     grabbed.clear();
     taken.clear();
+    down.clear();
 }
 
 } // namespace platform

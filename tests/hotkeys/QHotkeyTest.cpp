@@ -2,6 +2,8 @@
 #include "hotkeys/QHotkeyPrivateFake.h"
 #include "hotkeys/QHotkeyPrivateX11.h"
 #include "platform/Platform.h"
+#include "platform/recording/CallLog.h"
+#include "platform/recording/RecordingKeyGrabs.h"
 #include "tests/hotkeys/HotkeyWarnings.h"
 
 #include <QCoreApplication>
@@ -287,6 +289,37 @@ TEST(QHotkeyPrivateX11Test, WithoutAnX11DisplayCombinationsAreRefusedWithAWarnin
     QHotkeyPrivateX11 registry;
     EXPECT_FALSE(registry.nativeShortcut(Qt::Key_F1, Qt::ShiftModifier).valid);
     EXPECT_TRUE(warnings.contains("No X11 display"));
+}
+
+TEST(QHotkeyPrivateX11Test, ARepeatQueuedBehindTheKeyboardStateDoesNotActivateAgain)
+{
+    // The desktop's key state is read by a poll while key events still wait in the queue:
+    // the state can say "up" before a repeat sent while the key was held comes through.
+    platform::installRecording();
+    platform::RecordingKeyGrabs &keys = platform::recordingKeyGrabs();
+    const Native shortcut(quint32(Qt::Key_F1), quint32(Qt::ShiftModifier | Qt::AltModifier));
+    QHotkey hotkey;
+    ASSERT_TRUE(hotkey.setNativeShortcut(shortcut, true));
+    SignalCounter count(&hotkey);
+    const auto play = [&](platform::KeyGrabs::KeyEvent kind) {
+        platform::RecordingKeyGrabs::Event event{kind, shortcut.key, shortcut.modifier};
+        QHotkeyPrivate::instance()->nativeEventFilter(platform::RecordingKeyGrabs::kEventType,
+                                                      &event, nullptr);
+    };
+    const auto polls = [] { return platform::recordingLog().count("keys", "isKeyDown"); };
+
+    keys.setKeyDown(shortcut.key, true);
+    play(platform::KeyGrabs::KeyEvent::Press);
+    ASSERT_TRUE(waitUntil([&] { return count.activated == 1; }));
+    keys.setKeyDown(shortcut.key, false);
+    const int before = polls();
+    ASSERT_TRUE(waitUntil([&] { return polls() > before; }));
+    play(platform::KeyGrabs::KeyEvent::Press);
+    play(platform::KeyGrabs::KeyEvent::Release);
+    ASSERT_TRUE(waitUntil([&] { return count.released >= 1; }));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(count.activated, 1);
+    EXPECT_EQ(count.released, 1);
 }
 
 } // namespace
