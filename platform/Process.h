@@ -1,6 +1,11 @@
 #pragma once
 
-// Process-level services of the desktop session.
+#include <QRect>
+#include <QSize>
+#include <QtGlobal>
+
+// Process-level services of the desktop session: priority, and what the window manager keeps
+// for the whole session (the work area, which window has the focus, the hints of our windows).
 namespace platform {
 
 class Process
@@ -11,6 +16,21 @@ public:
     // Raises the scheduling priority of the whole process a little above normal.
     // Ordinary users usually lack the privilege: false (and one log line) then.
     virtual bool raisePriority() = 0;
+
+    // The part of the primary screen that panels and docks leave to windows, in physical
+    // pixels: the window manager's work area where it publishes one, else the whole primary
+    // screen. Empty when there is no screen at all.
+    virtual QRect workArea() = 0;
+
+    // Windows are the desktop's native window ids (a QWidget's winId()); 0 is none.
+    // The window that has the keyboard focus now, 0 when none or unknown.
+    virtual quintptr foregroundWindow() = 0;
+    // Asks the window manager to give the focus to the window; false when it cannot be asked.
+    virtual bool setForegroundWindow(quintptr window) = 0;
+    // Asks the window manager to keep the window's width to height at `ratio` while the user
+    // resizes it. The toolkit rewrites these hints whenever it changes the window's size or
+    // limits, so callers set it again afterwards. False when it cannot be asked.
+    virtual bool setAspectRatio(quintptr window, QSize ratio) = 0;
 };
 
 } // namespace platform

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "platform/Process.h"
+#include "platform/x11/X11WindowManager.h"
 
 #include <atomic>
 
-// Process services on Linux.
+// Process services on Linux; what belongs to the window manager is asked of it over X11.
 namespace platform {
 
 class LinuxProcess : public Process
@@ -14,10 +15,19 @@ public:
     // started later inherit their creator's). Threads already above it are left alone.
     bool raisePriority() override;
 
+    QRect workArea() override { return windowManager.workArea(); }
+    quintptr foregroundWindow() override { return windowManager.activeWindow(); }
+    bool setForegroundWindow(quintptr window) override { return windowManager.activate(window); }
+    bool setAspectRatio(quintptr window, QSize ratio) override
+    {
+        return windowManager.setAspectRatio(window, ratio);
+    }
+
     static constexpr int raisedNice = -5;
 
 private:
     std::atomic<bool> warned{false};
+    X11WindowManager windowManager;
 };
 
 } // namespace platform
