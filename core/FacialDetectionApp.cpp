@@ -313,6 +313,12 @@ void FacialDetectionApp::setExternalMotion(bool detected, int timeMs)
     }
 }
 
+void FacialDetectionApp::setClickingActive(bool active)
+{
+    if (clickingActive.exchange(active) != active)
+        emit ClickingActiveChanged(active);
+}
+
 void FacialDetectionApp::loadSounds()
 {
     for (size_t i = 0; i < sounds.size(); ++i)

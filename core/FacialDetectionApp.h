@@ -68,7 +68,11 @@ public:
     SoundWave &sound(SoundId id) { return sounds[size_t(id)]; }
     void loadSounds();
 
+    // Whether gestures and dwelling click at all; the click engine reads it on every click.
+    // Changed through setClickingActive, so that every window showing it hears of the change.
     std::atomic<bool> clickingActive{true};
+    // GUI thread. Emits ClickingActiveChanged when the value changes.
+    void setClickingActive(bool active);
     std::atomic<int> clickCounter{0};
     std::atomic<int> clickCounterResetTime{0};
     double tickFrequency = 1.0;
@@ -105,6 +109,7 @@ signals:
     void showHHS();
     void hideHHS();
     void ClickOptionsSettingsChanged();
+    void ClickingActiveChanged(bool active);
     void cdtSetAttributes(int countdownTime, int centerX, int centerY, int dia, int thickness,
                           QColor color);
     void cdtStartTimer();
