@@ -1,7 +1,7 @@
-// The main window's button icons. Each comes in two looks drawn from the same shape: dark grey
-// for a button at rest on the light panel, near-white for a checked button on its dark grey
-// background. Shapes are drawn on a 100 x 100 grid with one stroke width, so the set reads as
-// one family at every size the buttons use.
+// The button icons of the main window and the click windows. Each comes in two looks drawn
+// from the same shape: dark grey for a button at rest on the light panel, near-white for a
+// checked button on its dark grey background. Shapes are drawn on a 100 x 100 grid with one stroke
+// width, so the set reads as one family at every size the buttons use.
 
 #include "assets/GeneratedAsset.h"
 
@@ -123,20 +123,26 @@ void smileClickShape(QPainter &p, const QColor &colour)
     p.drawLine(QPointF(68, 16), QPointF(70, 4));
 }
 
+// The desktop's pointer arrow with its tip at `tip`.
+void pointerArrow(QPainter &p, const QColor &colour, const QPointF &tip)
+{
+    QPainterPath arrow;
+    const QPointF points[] = {{0, 0}, {0, 42}, {10, 32}, {17, 47}, {24, 44}, {17, 29}, {30, 29}};
+    arrow.moveTo(tip);
+    for (const QPointF &point : points)
+        arrow.lineTo(tip + point);
+    arrow.closeSubpath();
+    p.setPen(outline(colour, Stroke * 0.6));
+    p.setBrush(colour);
+    p.drawPath(arrow);
+}
+
 // The pointer inside a countdown ring: holding still clicks.
 void dwellClickShape(QPainter &p, const QColor &colour)
 {
     strokeOnly(p, colour);
     p.drawArc(QRectF(8, 8, 84, 84), 90 * 16, 270 * 16);
-    QPainterPath arrow;
-    const QPointF points[] = {{40, 30}, {40, 72}, {50, 62}, {57, 77}, {64, 74}, {57, 59}, {70, 59}};
-    arrow.moveTo(points[0]);
-    for (const QPointF &point : points)
-        arrow.lineTo(point);
-    arrow.closeSubpath();
-    p.setPen(outline(colour, Stroke * 0.6));
-    p.setBrush(colour);
-    p.drawPath(arrow);
+    pointerArrow(p, colour, QPointF(40, 30));
 }
 
 // Four arrow heads around the middle: the pointer moves in every direction.
@@ -199,6 +205,110 @@ void exitShape(QPainter &p, const QColor &colour)
     p.drawLine(QPointF(66, 34), QPointF(34, 66));
 }
 
+// A mouse seen from above: a rounded body split into two buttons at its top. Returns the
+// body's outline, so that a caller can fill parts of it.
+QPainterPath mouseBody(QPainter &p, const QColor &colour, const QRectF &body)
+{
+    QPainterPath outline;
+    outline.addRoundedRect(body, body.width() / 2, body.width() / 2);
+    strokeOnly(p, colour);
+    p.drawPath(outline);
+    const qreal split = body.top() + body.height() * 0.42;
+    p.drawLine(QPointF(body.left(), split), QPointF(body.right(), split));
+    p.drawLine(QPointF(body.center().x(), body.top()), QPointF(body.center().x(), split));
+    return outline;
+}
+
+// Fills the left or the right button of a mouse drawn by mouseBody.
+void fillMouseButton(QPainter &p, const QColor &colour, const QRectF &body,
+                     const QPainterPath &outline, bool right)
+{
+    const qreal split = body.top() + body.height() * 0.42;
+    const qreal x = right ? body.center().x() : body.left();
+    p.save();
+    p.setClipPath(outline);
+    fillOnly(p, colour);
+    p.drawRect(QRectF(x, body.top(), body.width() / 2, split - body.top()));
+    p.restore();
+}
+
+const QRectF MouseBody(28, 10, 44, 80);
+
+void leftButtonShape(QPainter &p, const QColor &colour)
+{
+    fillMouseButton(p, colour, MouseBody, mouseBody(p, colour, MouseBody), false);
+}
+
+void rightButtonShape(QPainter &p, const QColor &colour)
+{
+    fillMouseButton(p, colour, MouseBody, mouseBody(p, colour, MouseBody), true);
+}
+
+// The left button with two ripples beside it: pressed twice.
+void doubleClickShape(QPainter &p, const QColor &colour)
+{
+    const QRectF body(18, 14, 40, 74);
+    fillMouseButton(p, colour, body, mouseBody(p, colour, body), false);
+    strokeOnly(p, colour);
+    p.drawArc(QRectF(50, 8, 28, 40), 0, 90 * 16);
+    p.drawArc(QRectF(50, -6, 46, 68), 0, 90 * 16);
+}
+
+// A box carried along a dotted path by the pointer.
+void dragShape(QPainter &p, const QColor &colour)
+{
+    strokeOnly(p, colour);
+    p.drawRoundedRect(QRectF(10, 10, 30, 30), 4, 4);
+    QPen dotted = outline(colour, Stroke * 0.7);
+    dotted.setStyle(Qt::DotLine);
+    p.setPen(dotted);
+    p.drawLine(QPointF(40, 40), QPointF(56, 56));
+    pointerArrow(p, colour, QPointF(58, 50));
+}
+
+// A wheel between an arrow head up and one down.
+void scrollShape(QPainter &p, const QColor &colour)
+{
+    strokeOnly(p, colour);
+    p.drawRoundedRect(QRectF(38, 28, 24, 44), 12, 12);
+    fillOnly(p, colour);
+    for (int direction : {-1, 1}) {
+        QPainterPath head;
+        head.moveTo(50, 50 + direction * 46);
+        head.lineTo(64, 50 + direction * 32);
+        head.lineTo(36, 50 + direction * 32);
+        head.closeSubpath();
+        p.drawPath(head);
+    }
+    p.drawRoundedRect(QRectF(46, 36, 8, 14), 4, 4);
+}
+
+// A padlock, its shackle closed or lifted open.
+void padlock(QPainter &p, const QColor &colour, bool locked)
+{
+    strokeOnly(p, colour, Stroke * 1.4);
+    const QRectF shackle = locked ? QRectF(30, 12, 40, 52) : QRectF(30, 2, 40, 52);
+    QPainterPath arc;
+    arc.moveTo(shackle.left(), shackle.center().y());
+    arc.arcTo(shackle, 180, -180);
+    if (locked)
+        arc.lineTo(shackle.right(), 50);
+    p.drawPath(arc);
+    p.drawLine(QPointF(shackle.left(), shackle.center().y()), QPointF(shackle.left(), 50));
+    fillOnly(p, colour);
+    p.drawRoundedRect(QRectF(20, 46, 60, 46), 8, 8);
+}
+
+void lockedShape(QPainter &p, const QColor &colour)
+{
+    padlock(p, colour, true);
+}
+
+void unlockedShape(QPainter &p, const QColor &colour)
+{
+    padlock(p, colour, false);
+}
+
 // The two looks of one icon: at rest (Off) and checked (On).
 void addPair(std::vector<GeneratedAsset> &assets, const QString &restName,
              const QString &checkedName, Shape shape)
@@ -224,5 +334,14 @@ std::vector<GeneratedAsset> iconAssets()
     addPair(assets, "dark_play.png", "light_play.png", playShape);
     addPair(assets, "stop_dark.png", "stop_light.png", stopShape);
     addPair(assets, "dark_exit-x.png", "light_exit-x.png", exitShape);
+    // The click-options window: a mode button is light when chosen, a lock when locked.
+    addPair(assets, "button_left-inactive.png", "button_left-active.png", leftButtonShape);
+    addPair(assets, "button_right-inactive.png", "button_right-active.png", rightButtonShape);
+    addPair(assets, "button_double-inactive.png", "button_double-active.png", doubleClickShape);
+    addPair(assets, "button_drag-inactive.png", "button_drag-active.png", dragShape);
+    addPair(assets, "button_scroll-inactive.png", "button_scroll-active.png", scrollShape);
+    assets.push_back(
+        {"lock_unlocked-active.png", [] { return render(unlockedShape, RestColour); }});
+    assets.push_back({"lock_locked-active.png", [] { return render(lockedShape, CheckedColour); }});
     return assets;
 }
