@@ -8,12 +8,14 @@
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
+#include "platform/Process.h"
 #include "tracking/QTracker.h"
 #include "ui/QPreviewWindow.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -31,6 +33,7 @@ bool stopWithoutAsking = false;
 
 const char InvisibleImage[] = "invisible.png";
 const int TrackerEndWaitMs = 10000;
+const int FrameWaitMs = 1000;
 
 FacialDetectionApp *app()
 {
@@ -56,10 +59,26 @@ void store(const char *key, const QVariant &value)
 }
 
 // Half the difference between a window's frame and its client width: the border a window
-// manager draws on each side (0 without one).
+// manager draws on each side (0 without one, or before the window was first shown).
 int borderOf(const QWidget *window)
 {
     return (window->frameGeometry().width() - window->geometry().width()) / 2;
+}
+
+// Shows a window far off the screen and lets the window manager frame it, so that its frame is
+// known before it is placed. A window manager frames a window in its own time after it is
+// mapped; without one there is no frame to wait for.
+void showParked(QWidget *window)
+{
+    window->move(-1000, -1000);
+    window->show();
+    QCoreApplication::processEvents();
+    QElapsedTimer waited;
+    waited.start();
+    while (window->frameGeometry().size() == window->size() && waited.elapsed() < FrameWaitMs) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents();
+    }
 }
 
 QRect primaryScreen()
@@ -130,6 +149,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     if (application) {
         application->restoreWidgetGeometry(this);
+        application->restoreWidgetGeometry(&settings.clickOptionsWindow);
+        application->restoreWidgetGeometry(&settings.clickPause);
         if (intSetting(FIRST_RUN_EVER) != 0) {
             placeWindowsForFirstRun();
             store(FIRST_RUN_EVER, 0);
@@ -201,29 +222,56 @@ void MainWindow::setUpNotifiers(QTracker *tracker)
             &StateNotifier::OnSN_UpdateScrollParams);
 }
 
-// The main window stands at the right edge of the primary screen, centred vertically; the
-// settings window waits minimised with its client area starting at the left edge.
+// The click-options window stands at the right edge of the primary screen and the main window
+// directly left of it, both centred vertically; the settings window waits minimised with its
+// client area starting at the left edge, and the click-pause window hidden at the bottom right
+// of the work area.
 void MainWindow::placeWindowsForFirstRun()
 {
     const QRect screen = primaryScreen();
     const int screenWidth = screen.width();
     const int screenHeight = screen.height();
+    const int rightEdge = screen.x() + screenWidth;
+
+    // Shown off screen first, so that its frame is known before it is placed.
+    ClickOptionsWindow &options = settings.clickOptionsWindow;
+    options.adjustSize();
+    showParked(&options);
+    int optionsFrameWidth = options.frameGeometry().width();
+    if (options.frameGeometry().height() < 460) {
+        options.resize(optionsFrameWidth, 485);
+        options.adjustSize();
+        QCoreApplication::processEvents();
+        optionsFrameWidth = options.frameGeometry().width();
+    }
+    options.move(rightEdge - options.width() - borderOf(&options),
+                 screen.y() + screenHeight / 2 - options.height() / 2);
+    options.show();
 
     adjustSize();
     resize(920, 620);
     QCoreApplication::processEvents();
-    move(screen.x() + screenWidth - width() - borderOf(this),
+    move(options.x() - width() - borderOf(this) - borderOf(&options),
          screen.y() + screenHeight / 2 - height() / 2);
     show();
 
-    // Shown off screen first, so that its frame is known before it is placed.
     settings.adjustSize();
-    settings.move(-1000, -1000);
-    settings.show();
-    QCoreApplication::processEvents();
+    showParked(&settings);
     settings.move(screen.x() - borderOf(&settings),
                   screen.y() + screenHeight / 2 - settings.height() / 2);
     settings.showMinimized();
+
+    // As wide and as high as the click-options window is wide, its frame on the bottom of the
+    // work area: where a panel sits, the window stands above it.
+    ClickPause &pause = settings.clickPause;
+    pause.resize(optionsFrameWidth, optionsFrameWidth);
+    showParked(&pause);
+    QRect workArea = platform::pointerScreens().toLogical(platform::process().workArea());
+    if (workArea.isEmpty())
+        workArea = screen;
+    pause.move(rightEdge - pause.width() - borderOf(&pause),
+               workArea.y() + workArea.height() - pause.frameGeometry().height());
+    pause.hide();
 }
 
 void MainWindow::onTrackerProcessCompleted()
@@ -525,8 +573,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
 
     FacialDetectionApp *application = app();
-    if (application)
+    if (application) {
         application->saveWidgetGeometry(this);
+        application->saveWidgetGeometry(&settings.clickOptionsWindow);
+        application->saveWidgetGeometry(&settings.clickPause);
+    }
     QThread::msleep(250);
     settings.close();
     queueToTracker("restoreSystemCursors");

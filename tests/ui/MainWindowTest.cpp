@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingPointerScreens.h"
+#include "platform/recording/RecordingProcess.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/ui/FakeTracker.h"
 #include "ui/QFixedAspectLabel.h"
@@ -500,18 +501,34 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
 {
     app()->setSetting(FIRST_RUN_EVER, 1);
     platform::recordingPointerScreens().setScreens(QRect(100, 50, 1280, 1024));
+    // A panel takes the bottom 30 pixels.
+    platform::recordingProcess().setWorkArea(QRect(100, 50, 1280, 994));
     auto window = makeWindow();
-    // 920 x 620 unless the panel needs more width. Measured before it was ever shown, the
-    // main window has no border: its client area ends at the right edge of the screen.
+    SettingsWindow &settings = window->settingsWindow();
+    auto border = [](const QWidget &w) { return (w.frameGeometry().width() - w.width()) / 2; };
+    // The palette's client area ends at the right edge, centred vertically.
+    ClickOptionsWindow &options = settings.clickOptionsWindow;
+    EXPECT_TRUE(options.isVisible());
+    EXPECT_EQ(options.pos(), QPoint(100 + 1280 - options.width() - border(options),
+                                    50 + 512 - options.height() / 2));
+    // The main window is 920 x 620 (unless the panel needs more width), directly left of it.
+    // Measured before it was ever shown, it has no border yet.
     EXPECT_EQ(window->height(), 620);
     EXPECT_EQ(window->width(), std::max(920, window->minimumSizeHint().width()));
-    EXPECT_EQ(window->pos(), QPoint(100 + 1280 - window->width(), 50 + 512 - 310));
+    EXPECT_EQ(window->pos(),
+              QPoint(options.x() - window->width() - border(options), 50 + 512 - 310));
     EXPECT_TRUE(window->isVisible());
     // The settings window's client area starts at the left edge, centred vertically.
-    SettingsWindow &settings = window->settingsWindow();
-    const int border = (settings.frameGeometry().width() - settings.width()) / 2;
     EXPECT_TRUE(settings.isMinimized());
-    EXPECT_EQ(settings.pos(), QPoint(100 - border, 50 + 512 - settings.height() / 2));
+    EXPECT_EQ(settings.pos(), QPoint(100 - border(settings), 50 + 512 - settings.height() / 2));
+    // The click-pause window waits hidden in the bottom right corner with its frame on the
+    // panel, a square as wide as the palette's frame.
+    ClickPause &pause = settings.clickPause;
+    const int side = options.frameGeometry().width();
+    EXPECT_FALSE(pause.isVisible());
+    EXPECT_EQ(pause.size(), QSize(side, side));
+    EXPECT_EQ(pause.geometry().right(), 100 + 1280 - 1);
+    EXPECT_EQ(pause.frameGeometry().bottom(), 50 + 994 - 1);
     EXPECT_EQ(setting(FIRST_RUN_EVER), 0);
 
     // Later runs only restore what was saved.
@@ -559,6 +576,8 @@ TEST_F(MainWindowTest, QuittingStopsTheWorkerInOrderAndEndsTheProgram)
     auto window = makeWindow();
     window->setGeometry(QRect(30, 40, 1000, 500));
     window->show();
+    window->settingsWindow().clickOptionsWindow.setGeometry(QRect(600, 40, 100, 540));
+    window->settingsWindow().clickPause.setGeometry(QRect(600, 480, 93, 93));
     // As if the engine held the button down when the user quit.
     platform::inputSynthesis().buttonDown(platform::MouseButton::Left);
     QSignalSpy clickOptions(app(), &FacialDetectionApp::ClickOptionsSettingsChanged);
@@ -581,10 +600,12 @@ TEST_F(MainWindowTest, QuittingStopsTheWorkerInOrderAndEndsTheProgram)
     EXPECT_GE(platform::recordingLog().count("cursors", "restore"), 4);
     EXPECT_EQ(runUntilQuit(), 0);
 
-    // The saved geometry comes back with the next main window.
+    // The saved geometries come back with the next main window.
     window.reset();
     auto next = makeWindow();
     EXPECT_EQ(next->geometry(), QRect(30, 40, 1000, 500));
+    EXPECT_EQ(next->settingsWindow().clickOptionsWindow.geometry(), QRect(600, 40, 100, 540));
+    EXPECT_EQ(next->settingsWindow().clickPause.geometry(), QRect(600, 480, 93, 93));
 }
 
 TEST_F(MainWindowTest, RequestsToQuitWhileQuittingAreIgnored)

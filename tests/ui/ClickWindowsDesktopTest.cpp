@@ -1,0 +1,272 @@
+// The click windows on a desktop with a window manager: the first-run placement of the main,
+// settings and click windows with real frames and a panel, the palette keeping its proportions
+// while the user resizes it, coming back after a move off the screen, and the focus going back to
+// the window that had it.
+
+#include "core/AppFilePaths.h"
+#include "core/FacialDetectionApp.h"
+#include "core/SettingsKeys.h"
+#include "platform/Platform.h"
+#include "platform/Process.h"
+#include "tests/ui/DesktopTestMain.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+// Xlib's macros clash with the test framework and Qt.
+#undef None
+#undef Bool
+#undef Status
+
+#include <cstdlib>
+
+using namespace SettingKeys;
+
+namespace {
+
+FacialDetectionApp *app()
+{
+    return FacialDetectionApp::instance();
+}
+
+// The user's hands: pointer, buttons and keys through xdotool.
+void xdotool(const QStringList &args)
+{
+    ASSERT_EQ(QProcess::execute("xdotool", args), 0) << args.join(' ').toStdString();
+}
+
+// What another client sees of the desktop, on a connection of the test's own.
+class Desktop
+{
+public:
+    Desktop()
+        : dpy(XOpenDisplay(nullptr))
+    {}
+    ~Desktop()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+    }
+
+    unsigned long activeWindow() const
+    {
+        const Atom active = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        unsigned long window = 0;
+        if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), active, 0, 1, False, XA_WINDOW, &type,
+                               &format, &count, &after, &data) == Success &&
+            count == 1)
+            window = *reinterpret_cast<unsigned long *>(data);
+        if (data)
+            XFree(data);
+        return window;
+    }
+
+    // A dock along the bottom edge, as a panel: the window manager leaves it out of the work
+    // area.
+    unsigned long addBottomPanel(int height)
+    {
+        const int width = DisplayWidth(dpy, DefaultScreen(dpy));
+        const int screenHeight = DisplayHeight(dpy, DefaultScreen(dpy));
+        const Window panel =
+            XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, screenHeight - height,
+                                unsigned(width), unsigned(height), 0, 0, 0);
+        const Atom type = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False);
+        const Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
+        XChangeProperty(dpy, panel, type, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(&dock), 1);
+        long strut[12] = {0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1};
+        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL,
+                        32, PropModeReplace, reinterpret_cast<unsigned char *>(strut), 12);
+        XMapWindow(dpy, panel);
+        XSync(dpy, False);
+        return panel;
+    }
+
+    void remove(unsigned long window)
+    {
+        XDestroyWindow(dpy, window);
+        XSync(dpy, False);
+    }
+
+private:
+    Display *dpy;
+};
+
+QString id(const QWidget &w)
+{
+    return QString::number(w.winId());
+}
+
+bool framed(const QWidget &w)
+{
+    return QTest::qWaitFor([&] { return w.geometry().topLeft() != w.frameGeometry().topLeft(); },
+                           5000);
+}
+
+int border(const QWidget &w)
+{
+    return (w.frameGeometry().width() - w.width()) / 2;
+}
+
+class ClickWindowsDesktop : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QFile::remove(AppFilePaths::settingsFile);
+        app()->loadAllSettings();
+        app()->setSetting(FIRST_RUN_EVER, 0);
+        app()->setClickingActive(true);
+    }
+    Desktop desktop;
+};
+
+TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePauseAbovePanels)
+{
+    const unsigned long panel = desktop.addBottomPanel(40);
+    // The window manager publishes the smaller work area.
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return platform::process().workArea().height() == 1080 - 40; }, 5000));
+    app()->setSetting(FIRST_RUN_EVER, 1);
+    MainWindow window;
+    ClickOptionsWindow &options = window.settingsWindow().clickOptionsWindow;
+    ClickPause &pause = window.settingsWindow().clickPause;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
+    ASSERT_TRUE(framed(options));
+    ASSERT_TRUE(framed(window));
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // The palette's client area ends at the right edge, centred vertically.
+    EXPECT_EQ(options.geometry().right(), screen.right());
+    EXPECT_EQ(options.frameGeometry().top(), screen.height() / 2 - options.height() / 2);
+    // The main window stands directly left of it, give or take its own border, which is not
+    // known before it is first shown.
+    EXPECT_LE(std::abs(window.frameGeometry().right() + 1 - options.frameGeometry().left()),
+              border(window) + border(options));
+    EXPECT_EQ(window.size(), QSize(920, 620));
+    EXPECT_EQ(window.frameGeometry().top(), screen.height() / 2 - 620 / 2);
+    EXPECT_GE(window.frameGeometry().left(), 0);
+    // The settings window waits minimised.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.settingsWindow().isMinimized(); }, 5000));
+    EXPECT_EQ(app()->getSetting(FIRST_RUN_EVER).toInt(), 0);
+    // The click-pause window waits hidden with its frame on the panel.
+    EXPECT_FALSE(pause.isVisible());
+    EXPECT_EQ(pause.frameGeometry().bottom() + 1, 1080 - 40);
+    EXPECT_EQ(pause.width(), options.frameGeometry().width());
+    desktop.remove(panel);
+}
+
+TEST_F(ClickWindowsDesktop, ResizingThePaletteKeepsItsProportionAndScalesItsButtons)
+{
+    ClickOptionsWindow palette;
+    palette.move(1500, 100);
+    palette.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+    ASSERT_TRUE(framed(palette));
+    const QSize first = palette.size();
+
+    // Alt and the right button drag the nearest corner, as the user resizes a window.
+    const QPoint lowerRight = palette.mapToGlobal(QPoint(first.width() - 10, first.height() - 20));
+    xdotool({"mousemove", QString::number(lowerRight.x()), QString::number(lowerRight.y())});
+    xdotool({"keydown", "alt", "mousedown", "3"});
+    for (int step = 1; step <= 10; ++step)
+        xdotool({"mousemove", QString::number(lowerRight.x() + 4 * step),
+                 QString::number(lowerRight.y() + 15 * step)});
+    xdotool({"mouseup", "3", "keyup", "alt"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return palette.height() > first.height() + 50; }, 5000));
+    QTest::qWait(200);
+
+    const QSize now = palette.size();
+    SCOPED_TRACE(QString("%1x%2 from %3x%4")
+                     .arg(now.width())
+                     .arg(now.height())
+                     .arg(first.width())
+                     .arg(first.height())
+                     .toStdString());
+    // Dragged 40 right and 150 down: the window manager kept the width to the height.
+    EXPECT_LE(std::abs(now.width() - now.height() * first.width() / first.height()), 1);
+    const double s = double(now.height()) / first.height();
+    QPushButton *right = palette.findChild<QPushButton *>("rightClick");
+    EXPECT_EQ(right->height(), int(60 * s));
+    EXPECT_EQ(right->width(), 75 + now.width() - first.width());
+}
+
+TEST_F(ClickWindowsDesktop, APaletteMovedOffTheScreenComesBack)
+{
+    ClickOptionsWindow palette;
+    palette.move(1500, 100);
+    palette.show();
+    ASSERT_TRUE(framed(palette));
+    xdotool({"windowmove", id(palette), "1880", "700"});
+    const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
+    // Moved, and back to within twice the window manager's border of the edges.
+    const int pad = 2 * (palette.geometry().x() - palette.frameGeometry().x());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect f = palette.frameGeometry();
+            return f.left() != 1500 && f.right() <= screen.right() + pad &&
+                   f.bottom() <= screen.bottom() + pad;
+        },
+        5000))
+        << palette.frameGeometry().x() << "," << palette.frameGeometry().y();
+}
+
+TEST_F(ClickWindowsDesktop, AClickOnThePaletteLeavesTheFocusWhereItWasAndGivesItBack)
+{
+    QWidget typing;
+    typing.setWindowTitle("Typing");
+    typing.setGeometry(100, 100, 400, 300);
+    typing.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&typing));
+    xdotool({"windowactivate", "--sync", id(typing)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, 5000));
+
+    ClickOptionsWindow palette;
+    palette.move(1500, 100);
+    palette.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+    ASSERT_TRUE(framed(palette));
+    EXPECT_EQ(desktop.activeWindow(), typing.winId());
+
+    QPushButton *drag = palette.findChild<QPushButton *>("drag");
+    const QPoint onDrag = drag->mapToGlobal(drag->rect().center());
+    xdotool({"mousemove", QString::number(onDrag.x()), QString::number(onDrag.y())});
+    ASSERT_TRUE(QTest::qWaitFor([] { return app()->isPointerOverOwnWindow(); }, 5000));
+    xdotool({"click", "1"});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return app()->getSetting(CLICK_OPTION_DRAG_MODE).toInt() == 1; }, 5000));
+    QTest::qWait(300);
+    EXPECT_EQ(desktop.activeWindow(), typing.winId());
+
+    // Another window takes the focus while the pointer is on the palette; leaving the palette
+    // gives it back to the window that had it when the pointer came.
+    QWidget other;
+    other.setWindowTitle("Other");
+    other.setGeometry(600, 100, 300, 200);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    xdotool({"windowactivate", "--sync", id(other)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == other.winId(); }, 5000));
+    xdotool({"mousemove", "300", "250"});
+    EXPECT_TRUE(QTest::qWaitFor([] { return !app()->isPointerOverOwnWindow(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, 5000));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runTestsOnPrivateDesktop(argc, argv, true);
+}
