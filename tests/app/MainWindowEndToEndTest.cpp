@@ -2,16 +2,13 @@
 // window by mainwindow-e2e-probe: the annotated face on the preview, Stop and Play, the click
 // modes, and an exit that leaves the desktop as it found it.
 
+#include "tests/app/FaceClip.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QSettings>
 #include <gtest/gtest.h>
-
-#include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
-#include <opencv2/videoio.hpp>
 
 #include <X11/Xlib.h>
 // Xlib's macros clash with the test framework and Qt.
@@ -23,37 +20,9 @@
 
 namespace {
 
-const cv::Size ClipSize(640, 480);
-const int ClipFrames = 240;
-const double ClipFps = 30.0;
 // The quit sequence's own waits: 250 ms, at most 10000 ms for the worker, 250 ms; plus the
 // time the program takes to close down after its event loop.
 const int QuitLimitMs = 250 + 10000 + 250 + 2000;
-
-// A clip of the portrait swaying from side to side, as a head before a webcam does.
-bool writeClip(const QString &photoPath, const QString &clipPath)
-{
-    const cv::Mat photo = cv::imread(photoPath.toStdString());
-    if (photo.empty())
-        return false;
-    cv::VideoWriter writer(clipPath.toStdString(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'),
-                           ClipFps, ClipSize);
-    if (!writer.isOpened())
-        return false;
-    const double fit =
-        std::min(double(ClipSize.width) / photo.cols, double(ClipSize.height) / photo.rows);
-    for (int i = 0; i < ClipFrames; ++i) {
-        const double t = i / ClipFps;
-        const cv::Point2f centre(photo.cols / 2.0f, photo.rows / 2.0f);
-        cv::Mat m = cv::getRotationMatrix2D(centre, 0.0, fit);
-        m.at<double>(0, 2) += ClipSize.width / 2.0 - centre.x + 60.0 * std::sin(t * 2.0);
-        m.at<double>(1, 2) += ClipSize.height / 2.0 - centre.y + 20.0 * std::sin(t * 1.3);
-        cv::Mat frame;
-        cv::warpAffine(photo, frame, m, ClipSize, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
-        writer.write(frame);
-    }
-    return true;
-}
 
 // What the program may change on the desktop and must leave as it was.
 struct DesktopState
@@ -103,7 +72,10 @@ TEST(MainWindowEndToEnd, TheFileCameraDrivesThePreviewAndThePointerUntilExit)
 {
     TestHome home;
     const QString clip = QDir(home.path()).filePath("clip.avi");
-    ASSERT_TRUE(writeClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"), clip));
+    // The portrait swaying from side to side, as a head before a webcam does.
+    ASSERT_TRUE(writeFaceClip(
+        QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"), clip,
+        [](double t) { return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3)); }));
     const DesktopState before = DesktopState::read();
 
     QProcess probe;

@@ -46,7 +46,9 @@ DialogAnswerer::Answer DialogAnswerer::chooseFile(const QString &fileName)
         // The dialog may still be settling its initial selection: set the name field too.
         if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             edit->setText(fileName);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        // Accepted after this answer returns: the dialog may ask a question of its own (replace
+        // an existing file?), which the next answer then takes.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     };
 }
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <opencv2/core/types.hpp>
+
+// Writes a clip for the file camera: 240 frames at 30 per second, 640 x 480, of the photo
+// fitted into the frame and shifted by `shift` (pixels, given the time in seconds), as a
+// head moving before a webcam. False when the photo cannot be read or the clip written.
+bool writeFaceClip(const QString &photoPath, const QString &clipPath,
+                   const std::function<cv::Point2d(double seconds)> &shift);
