@@ -1,0 +1,65 @@
+#include "tests/ui/settings/SettingsWindowTestSupport.h"
+
+#include "core/AppFilePaths.h"
+#include "core/FacialDetectionApp.h"
+
+#include <QFile>
+#include <QMutexLocker>
+#include <QThread>
+
+SessionRecorder::SessionRecorder()
+{
+    Start();
+}
+
+SessionRecorder::~SessionRecorder()
+{
+    Stop();
+}
+
+QStringList SessionRecorder::requests() const
+{
+    QMutexLocker lock(&mutex);
+    return received;
+}
+
+void SessionRecorder::ProcessSlot()
+{
+    while (IsRunning())
+        QThread::msleep(1);
+}
+
+void SessionRecorder::startTrackingSession(bool force)
+{
+    QMutexLocker lock(&mutex);
+    received << QStringLiteral("startTrackingSession(%1)").arg(force ? "true" : "false");
+}
+
+FacialDetectionApp *app()
+{
+    return FacialDetectionApp::instance();
+}
+
+void freshSettings()
+{
+    QFile::remove(AppFilePaths::settingsFile);
+    app()->loadAllSettings();
+    app()->takeChangedSettings();
+}
+
+QStringList settingsFileLines()
+{
+    QFile file(AppFilePaths::settingsFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n');
+}
+
+QStringList changedLines(const QStringList &before, const QStringList &after)
+{
+    QStringList changed;
+    for (const QString &line : after)
+        if (!before.contains(line))
+            changed << line;
+    return changed;
+}
