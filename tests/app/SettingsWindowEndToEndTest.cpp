@@ -7,39 +7,22 @@
 // Where a button or slider lies in the program's windows is read off the same windows built
 // in this process on the same settings, laid out at the same sizes.
 
-#include "core/AppFilePaths.h"
-#include "core/FacialDetectionApp.h"
-#include "core/SettingsDefaults.h"
 #include "core/SettingsKeys.h"
-#include "platform/Platform.h"
+#include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
-#include "tests/support/TestHome.h"
+#include "tests/app/ProgramRun.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "ui/MainWindow.h"
-#include "ui/ReadyToStartForm.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QPushButton>
-#include <QSettings>
 #include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// Xlib's macros clash with the test framework and Qt.
-#undef None
-#undef Bool
-#undef Status
 
 #include <cmath>
 #include <cstdio>
@@ -48,128 +31,6 @@ using namespace SettingKeys;
 
 namespace {
 
-// The desktop as another client sees it.
-class Desktop
-{
-public:
-    Desktop()
-        : dpy(XOpenDisplay(nullptr))
-    {}
-    ~Desktop()
-    {
-        if (dpy)
-            XCloseDisplay(dpy);
-    }
-    bool isOpen() const { return dpy != nullptr; }
-
-    // The client area of each viewable window with this title, on the root window.
-    QList<QRect> windows(const QString &title)
-    {
-        QList<QRect> found;
-        collect(DefaultRootWindow(dpy), title, found);
-        return found;
-    }
-    QRect waitForWindow(const QString &title, int count = 1)
-    {
-        QRect found;
-        (void)QTest::qWaitFor(
-            [&] {
-                const QList<QRect> all = windows(title);
-                if (all.size() < count)
-                    return false;
-                found = all.last();
-                return true;
-            },
-            30000);
-        return found;
-    }
-    bool waitUntilGone(const QString &title, int remaining = 0)
-    {
-        return QTest::qWaitFor([&] { return windows(title).size() <= remaining; }, 30000);
-    }
-    QPoint pointer()
-    {
-        Window root, child;
-        int rootX = 0, rootY = 0, x, y;
-        unsigned mask;
-        XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rootX, &rootY, &x, &y, &mask);
-        return QPoint(rootX, rootY);
-    }
-
-private:
-    void collect(Window window, const QString &title, QList<QRect> &found)
-    {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(dpy, window, &attributes) && attributes.map_state == IsViewable) {
-            char *name = nullptr;
-            if (XFetchName(dpy, window, &name) && name) {
-                if (QString::fromUtf8(name) == title) {
-                    int x = 0, y = 0;
-                    Window child;
-                    XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y,
-                                          &child);
-                    found << QRect(x, y, attributes.width, attributes.height);
-                }
-                XFree(name);
-            }
-        }
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(dpy, window, &root, &parent, &children, &count))
-            return;
-        for (unsigned i = 0; i < count; ++i)
-            collect(children[i], title, found);
-        if (children)
-            XFree(children);
-    }
-
-    Display *dpy;
-};
-
-void xdotool(const QStringList &args)
-{
-    QProcess::execute(QStringLiteral("xdotool"), args);
-}
-
-void clickAt(const QPoint &at)
-{
-    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
-}
-
-// With TOVRA_SCREENSHOTS naming a folder, the screen at each step lands there to look at.
-// TOVRA_SCREENSHOTS_COMPOSITED=1 puts a compositing manager on the desktop first.
-void screenshot(const char *name)
-{
-    const QString folder = qEnvironmentVariable("TOVRA_SCREENSHOTS");
-    if (!folder.isEmpty())
-        QProcess::execute("import", {"-window", "root", folder + "/" + name + ".png"});
-}
-
-QPoint centreOf(QWidget *widget, QWidget *window)
-{
-    return widget->mapTo(window, widget->rect().center());
-}
-
-QRect handleOf(QSlider *slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.singleStep = slider->singleStep();
-    option.pageStep = slider->pageStep();
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    option.upsideDown = slider->invertedAppearance();
-    if (slider->orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
-                                           slider);
-}
-
 // How far the pointer travels across and along while the tracker moves it.
 struct Travel
 {
@@ -177,7 +38,7 @@ struct Travel
     double ratio() const { return along > 0 ? across / along : 0; }
 };
 
-Travel measureTravel(Desktop &desktop, int samples)
+Travel measureTravel(DesktopView &desktop, int samples)
 {
     Travel travel;
     QPoint last = desktop.pointer();
@@ -191,46 +52,20 @@ Travel measureTravel(Desktop &desktop, int samples)
     return travel;
 }
 
-bool pointerMovesWithin(Desktop &desktop, int timeoutMs)
-{
-    const QPoint start = desktop.pointer();
-    return QTest::qWaitFor([&] { return (desktop.pointer() - start).manhattanLength() > 4; },
-                           timeoutMs);
-}
-
-// The program's own settings, as a user who has used it before would have them.
-void writeProgramSettings(const QString &file)
-{
-    FacialDetectionApp *app = FacialDetectionApp::instance();
-    for (const SettingsDefaults::Batch &batch : SettingsDefaults::batches())
-        app->setSettings(batch);
-    // No dwell click lands anywhere while the test uses the mouse: a dwell needs ten
-    // seconds without a pixel of motion.
-    app->setSettings({{FIRST_RUN_EVER, 0}, {DWELL_CLICK_TIME, 10000}, {DWELL_ZONE_SIZE, 0}});
-    QDir().mkpath(QFileInfo(file).path());
-    QFile::remove(file);
-    ASSERT_TRUE(QFile::copy(AppFilePaths::settingsFile, file));
-}
-
 TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
 {
-    Desktop desktop;
+    DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
     QProcess compositor;
-    if (qEnvironmentVariableIntValue("TOVRA_SCREENSHOTS_COMPOSITED"))
-        compositor.start("xcompmgr", QStringList());
-    QTemporaryDir programHome;
-    const QString clip = programHome.filePath("clip.avi");
+    startCompositorIfAsked(compositor);
+    ProgramRun program;
     // A face moving along the diagonal, as far sideways as up and down: with equal
     // sensitivities the pointer travels about as far across as along.
-    ASSERT_TRUE(writeFaceClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"), clip,
-                              [](double t) {
+    ASSERT_TRUE(writeFaceClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                              program.clipPath(), [](double t) {
                                   const double shift = 40.0 * std::sin(t * 2.0);
                                   return cv::Point2d(shift, shift);
                               }));
-    const QString settingsFile =
-        programHome.filePath(".local/share/Quillorent Devices/Tovra Mouse/TovraMouse.ini");
-    writeProgramSettings(settingsFile);
 
     // The same windows in this process, on the same settings: where things are.
     MainWindow model;
@@ -242,33 +77,8 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
         if (window->isVisible())
             window->hide();
 
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", programHome.path());
-    env.insert("XDG_CONFIG_HOME", programHome.filePath(".config"));
-    env.insert("XDG_DATA_HOME", programHome.filePath(".local/share"));
-    env.insert("XDG_CACHE_HOME", programHome.filePath(".cache"));
-    env.insert("TOVRA_CAMERA_FILE", clip);
-    env.remove("QT_QPA_PLATFORM");
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/TovraMouse", QStringList());
-    ASSERT_TRUE(program.waitForStarted());
-
-    // The camera choice and the ready-to-start question, each taken with Enter.
-    ASSERT_FALSE(desktop.waitForWindow("Choose Camera").isNull());
-    xdotool({"key", "Return"});
-    const QRect ready = desktop.waitForWindow("Ready to Start Tovra Mouse?");
-    ASSERT_FALSE(ready.isNull());
-    ReadyToStartForm readyModel;
-    readyModel.setAttribute(Qt::WA_DontShowOnScreen);
-    readyModel.resize(ready.size());
-    readyModel.show();
-    clickAt(ready.topLeft() +
-            centreOf(readyModel.findChild<QPushButton *>("m_readyToStartButton"), &readyModel));
-    ASSERT_TRUE(desktop.waitUntilGone("Ready to Start Tovra Mouse?"));
-    const QString title = QStringLiteral("Tovra Mouse - v3.1.3.2");
-    const QRect mainWindow = desktop.waitForWindow(title);
+    const QString title = ProgramRun::mainWindowTitle();
+    const QRect mainWindow = program.start(desktop);
     ASSERT_FALSE(mainWindow.isNull());
     model.resize(mainWindow.size());
     model.show();
@@ -313,12 +123,8 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
     xdotool({"mouseup", "1"});
     screenshot("4-dragged");
 
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return QSettings(settingsFile, QSettings::IniFormat).value(MOUSE_SENSIVITY_X).toInt() ==
-                   1;
-        },
-        10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return program.setting(MOUSE_SENSIVITY_X).toInt() == 1; }, 10000));
 
     // To look at: every page as the program shows it.
     if (!qEnvironmentVariableIsEmpty("TOVRA_SCREENSHOTS")) {
@@ -344,15 +150,8 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
 
     screenshot("6-resumed");
 
-    xdotool({"mousemove", QString::number(mainWindow.center().x()),
-             QString::number(mainWindow.top() + 5), "click", "1"});
-    xdotool({"key", "alt+F4"});
-    ASSERT_FALSE(desktop.waitForWindow(title, 2).isNull());
-    xdotool({"key", "Return"});
-    ASSERT_TRUE(program.waitForFinished(30000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_EQ(QSettings(settingsFile, QSettings::IniFormat).value(MOUSE_SENSIVITY_X).toInt(), 1);
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+    EXPECT_EQ(program.setting(MOUSE_SENSIVITY_X).toInt(), 1);
 }
 
 } // namespace

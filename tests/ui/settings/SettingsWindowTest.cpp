@@ -7,6 +7,7 @@
 #include "core/SettingsDefaults.h"
 #include "core/SettingsKeys.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/ui/settings/SettingsWindowFixture.h"
 #include "tests/ui/settings/SettingsWindowTestSupport.h"
 #include "ui/settings/SettingsBindings.h"
 
@@ -32,24 +33,10 @@ using SettingsBindings::Kind;
 
 namespace {
 
-class SettingsWindowTest : public ::testing::Test
+class SettingsWindowTest : public SettingsWindowFixture
 {
 protected:
-    void SetUp() override { freshSettings(); }
-
-    SettingsWindow &window()
-    {
-        if (!settings)
-            settings = std::make_unique<SettingsWindow>();
-        return *settings;
-    }
-    template<typename T = QWidget> T *widget(const char *name)
-    {
-        return window().findChild<T *>(QString::fromLatin1(name));
-    }
     int stored(const char *key) { return app()->getSetting(key).toInt(); }
-
-    std::unique_ptr<SettingsWindow> settings;
 };
 
 // A value both widgets of a pair can hold that differs from what they show.
