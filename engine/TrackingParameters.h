@@ -10,7 +10,8 @@
 // settings that changed at the start of each processed frame. Nothing on the per-frame path
 // reads the settings store. Fields are named after the setting they come from; the others
 // are derived values or constants. Written on the worker thread (and on the GUI thread
-// before the worker starts); the GUI reads only the hotkey fields, through their lock.
+// before the worker starts). The hotkey fields have a lock of their own; the hotkey commands
+// themselves read their switches from the store, which a stopped tracker does not apply.
 struct TrackingParameters
 {
     qint32 TREMOR_CONTROL = 3;

@@ -4,7 +4,10 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsDefaults.h"
 #include "core/SettingsKeys.h"
+#include "feedback/MessageWidget.h"
+#include "hotkeys/QHotkey.h"
 #include "tracking/QTracker.h"
+#include "ui/settings/RealtimeAnimatedSlider.h"
 #include "ui/settings/SettingsFileCopy.h"
 #include "ui_SettingsWindow.h"
 
@@ -17,6 +20,7 @@
 #include <QFileDialog>
 #include <QKeySequenceEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -91,6 +95,7 @@ SettingsWindow::SettingsWindow(QWidget *parent)
     FacialDetectionApp *application = app();
     if (application)
         ui->label_ReleaseNumValue->setText(application->versionText);
+    createHotkeys();
 
     for (std::size_t i = 0; i < SettingsBindings::count(); ++i) {
         const SettingsBindings::Binding &binding = SettingsBindings::all()[i];
@@ -805,54 +810,319 @@ void SettingsWindow::requestTrackingSession()
         qWarning() << "The tracker does not take a tracking session request";
 }
 
-// --- Global hotkeys and live levels ----------------------------------------------------
-// The global hotkeys and the live gesture levels on the sliders are built with their own
-// work. Until then no hotkey is registered and these slots have nothing to act on; the
-// switches and key sequences on the Hotkeys tab are stored like every other setting.
+// --- Global hotkeys ------------------------------------------------------------------
 
-void SettingsWindow::connectExpressionFeedback() {}
+namespace {
 
-void SettingsWindow::triggerHkToggleClicking() {}
-void SettingsWindow::changeHkToggleClicking() {}
-void SettingsWindow::unregisterHkToggleClicking() {}
+using Command = GlobalHotkeys::Command;
+
+// What the window connects per command: the four slots and the names of the command's
+// button and editor on the Hotkeys tab (after "buttonHk" and "keyseqHk").
+struct HotkeySlots
+{
+    const char *name;
+    void (SettingsWindow::*trigger)();
+    void (SettingsWindow::*change)();
+    void (SettingsWindow::*unregister)();
+    void (SettingsWindow::*editingFinished)();
+};
+
+// clang-format off
+#define TOVRA_HOTKEY_SLOTS(X)                                                                  \
+    {#X, &SettingsWindow::triggerHk##X, &SettingsWindow::changeHk##X,                          \
+     &SettingsWindow::unregisterHk##X, &SettingsWindow::updateKeySeqDispHk##X}
+// clang-format on
+
+// In the order of the commands.
+const HotkeySlots kHotkeySlots[GlobalHotkeys::CommandCount] = {
+    TOVRA_HOTKEY_SLOTS(ToggleClicking), TOVRA_HOTKEY_SLOTS(PlayPause),
+    TOVRA_HOTKEY_SLOTS(ClickOpts),      TOVRA_HOTKEY_SLOTS(MainWindow),
+    TOVRA_HOTKEY_SLOTS(MouseXIncrease), TOVRA_HOTKEY_SLOTS(MouseXDecrease),
+    TOVRA_HOTKEY_SLOTS(MouseYIncrease), TOVRA_HOTKEY_SLOTS(MouseYDecrease),
+    TOVRA_HOTKEY_SLOTS(Recenter),       TOVRA_HOTKEY_SLOTS(Calibrate),
+    TOVRA_HOTKEY_SLOTS(SmileDwell),
+};
+
+#undef TOVRA_HOTKEY_SLOTS
+
+QKeySequenceEdit *editorOf(const SettingsWindow *window, Command command)
+{
+    return window->findChild<QKeySequenceEdit *>(QStringLiteral("keyseqHk") +
+                                                 QLatin1String(kHotkeySlots[command].name));
+}
+
+} // namespace
+
+void SettingsWindow::createHotkeys()
+{
+    hotkeys = new GlobalHotkeys(this);
+    connect(hotkeys, &GlobalHotkeys::problem, this, &SettingsWindow::showHotkeyProblem);
+    for (int i = 0; i < GlobalHotkeys::CommandCount; ++i) {
+        const HotkeySlots &entry = kHotkeySlots[i];
+        connect(hotkeys->hotkey(Command(i)), &QHotkey::activated, this, entry.trigger);
+        if (auto *update =
+                findChild<QPushButton *>(QStringLiteral("buttonHk") + QLatin1String(entry.name)))
+            connect(update, &QPushButton::clicked, this, entry.change);
+        if (QKeySequenceEdit *editor = editorOf(this, Command(i)))
+            connect(editor, &QKeySequenceEdit::editingFinished, this, entry.editingFinished);
+        connect(qApp, &QCoreApplication::aboutToQuit, this, entry.unregister);
+    }
+    hotkeys->registerStored();
+    // A reset or a restore brings new combinations: they are registered at once.
+    if (FacialDetectionApp *application = app())
+        connect(application, &FacialDetectionApp::SettingsChanged, hotkeys,
+                &GlobalHotkeys::followStore);
+}
+
+void SettingsWindow::changeHotkey(Command command)
+{
+    QKeySequenceEdit *editor = editorOf(this, command);
+    const QKeySequence wanted = editor->keySequence();
+    const QString oldText = hotkeys->combination(command);
+    const QString newText = wanted.toString(QKeySequence::PortableText);
+    if (hotkeys->change(command, wanted)) {
+        storeSetting(GlobalHotkeys::keysOf(command).sequence, newText);
+        return;
+    }
+    QMessageBox::information(this, tr("Change Hotkey 1"),
+                             tr("*** Failed to change HotKey 1 from %1 to %2 *** (already in use?)")
+                                 .arg(oldText, newText),
+                             QMessageBox::Ok);
+    // The command kept its combination: the editor shows it again.
+    editor->setKeySequence(
+        QKeySequence::fromString(hotkeys->combination(command), QKeySequence::PortableText));
+}
+
+void SettingsWindow::showHotkeyProblem(const QString &text)
+{
+    // Not modal: it may come while the store reports a change, or before the program has
+    // finished starting; nothing waits for it.
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Hotkeys"), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void SettingsWindow::showHotkeyToast(const QString &text)
+{
+    showTimedMessage(GlobalHotkeys::toastTimeMs(), text);
+}
+
+void SettingsWindow::stepSlider(QSlider *slider, int steps)
+{
+    // As a drag would: the slider's own handling mirrors and stores the value.
+    slider->setValue(qBound(slider->minimum(), slider->value() + steps * slider->singleStep(),
+                            slider->maximum()));
+}
+
+void SettingsWindow::triggerHkToggleClicking()
+{
+    if (!GlobalHotkeys::isEnabled(TrackingParameters::ToggleClicking))
+        return;
+    clickOptionsWindow.ToggleActiveInactive();
+    FacialDetectionApp *application = app();
+    showHotkeyToast(application && application->clickingActive ? tr("Clicking is now ACTIVE!")
+                                                               : tr("Clicking deactivated..."));
+}
+
+void SettingsWindow::triggerHkPlayPause()
+{
+    FacialDetectionApp *application = app();
+    if (!application || !GlobalHotkeys::isEnabled(TrackingParameters::PlayPause))
+        return;
+    // Told by the state before the toggle.
+    const bool paused = application->tracker && application->tracker->isPaused();
+    showHotkeyToast(paused ? tr("Starting Tovra Mouse Processing!")
+                           : tr("Temporarily Stop Tovra Mouse...."));
+    emit application->togglePlayButton();
+}
+
+void SettingsWindow::triggerHkClickOpts()
+{
+    if (!GlobalHotkeys::isEnabled(TrackingParameters::ClickOpts))
+        return;
+    if (clickOptionsWindow.isMinimized()) {
+        clickOptionsWindow.showNormal();
+        clickOptionsWindow.activateWindow();
+    } else {
+        clickOptionsWindow.showMinimized();
+    }
+}
+
+void SettingsWindow::triggerHkMainWindow()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::MainWindow))
+        emit toggleMainWindowVisibility();
+}
+
+void SettingsWindow::triggerHkMouseXIncrease()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::MouseXIncrease))
+        stepSlider(ui->mouseSensitivityXSlider, 1);
+}
+
+void SettingsWindow::triggerHkMouseXDecrease()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::MouseXDecrease))
+        stepSlider(ui->mouseSensitivityXSlider, -1);
+}
+
+void SettingsWindow::triggerHkMouseYIncrease()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::MouseYIncrease))
+        stepSlider(ui->mouseSensitivityYSlider, 1);
+}
+
+void SettingsWindow::triggerHkMouseYDecrease()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::MouseYDecrease))
+        stepSlider(ui->mouseSensitivityYSlider, -1);
+}
+
+void SettingsWindow::triggerHkRecenter()
+{
+    FacialDetectionApp *application = app();
+    if (!application || !application->tracker ||
+        !GlobalHotkeys::isEnabled(TrackingParameters::Recenter))
+        return;
+    // The pointer state belongs to the worker: it recentres at its next event point.
+    if (!QMetaObject::invokeMethod(application->tracker, "recenterPointer", Qt::QueuedConnection))
+        qWarning() << "The tracker does not take a recentre request";
+}
+
+void SettingsWindow::triggerHkCalibrate()
+{
+    if (GlobalHotkeys::isEnabled(TrackingParameters::Calibrate))
+        requestTrackingSession();
+}
+
+void SettingsWindow::triggerHkSmileDwell()
+{
+    FacialDetectionApp *application = app();
+    if (application && GlobalHotkeys::isEnabled(TrackingParameters::SmileDwell))
+        emit application->toggleSmileDwell();
+}
+
+// clang-format off
+void SettingsWindow::changeHkToggleClicking() { changeHotkey(TrackingParameters::ToggleClicking); }
+void SettingsWindow::changeHkPlayPause() { changeHotkey(TrackingParameters::PlayPause); }
+void SettingsWindow::changeHkClickOpts() { changeHotkey(TrackingParameters::ClickOpts); }
+void SettingsWindow::changeHkMainWindow() { changeHotkey(TrackingParameters::MainWindow); }
+void SettingsWindow::changeHkMouseXIncrease() { changeHotkey(TrackingParameters::MouseXIncrease); }
+void SettingsWindow::changeHkMouseXDecrease() { changeHotkey(TrackingParameters::MouseXDecrease); }
+void SettingsWindow::changeHkMouseYIncrease() { changeHotkey(TrackingParameters::MouseYIncrease); }
+void SettingsWindow::changeHkMouseYDecrease() { changeHotkey(TrackingParameters::MouseYDecrease); }
+void SettingsWindow::changeHkRecenter() { changeHotkey(TrackingParameters::Recenter); }
+void SettingsWindow::changeHkCalibrate() { changeHotkey(TrackingParameters::Calibrate); }
+void SettingsWindow::changeHkSmileDwell() { changeHotkey(TrackingParameters::SmileDwell); }
+
+void SettingsWindow::unregisterHkToggleClicking() { hotkeys->unregister(TrackingParameters::ToggleClicking); }
+void SettingsWindow::unregisterHkPlayPause() { hotkeys->unregister(TrackingParameters::PlayPause); }
+void SettingsWindow::unregisterHkClickOpts() { hotkeys->unregister(TrackingParameters::ClickOpts); }
+void SettingsWindow::unregisterHkMainWindow() { hotkeys->unregister(TrackingParameters::MainWindow); }
+void SettingsWindow::unregisterHkMouseXIncrease() { hotkeys->unregister(TrackingParameters::MouseXIncrease); }
+void SettingsWindow::unregisterHkMouseXDecrease() { hotkeys->unregister(TrackingParameters::MouseXDecrease); }
+void SettingsWindow::unregisterHkMouseYIncrease() { hotkeys->unregister(TrackingParameters::MouseYIncrease); }
+void SettingsWindow::unregisterHkMouseYDecrease() { hotkeys->unregister(TrackingParameters::MouseYDecrease); }
+void SettingsWindow::unregisterHkRecenter() { hotkeys->unregister(TrackingParameters::Recenter); }
+void SettingsWindow::unregisterHkCalibrate() { hotkeys->unregister(TrackingParameters::Calibrate); }
+void SettingsWindow::unregisterHkSmileDwell() { hotkeys->unregister(TrackingParameters::SmileDwell); }
+
+// The end of typing in an editor changes nothing: the Update button applies the combination.
 void SettingsWindow::updateKeySeqDispHkToggleClicking() {}
-void SettingsWindow::triggerHkPlayPause() {}
-void SettingsWindow::changeHkPlayPause() {}
-void SettingsWindow::unregisterHkPlayPause() {}
 void SettingsWindow::updateKeySeqDispHkPlayPause() {}
-void SettingsWindow::triggerHkClickOpts() {}
-void SettingsWindow::changeHkClickOpts() {}
-void SettingsWindow::unregisterHkClickOpts() {}
 void SettingsWindow::updateKeySeqDispHkClickOpts() {}
-void SettingsWindow::triggerHkMainWindow() {}
-void SettingsWindow::changeHkMainWindow() {}
-void SettingsWindow::unregisterHkMainWindow() {}
 void SettingsWindow::updateKeySeqDispHkMainWindow() {}
-void SettingsWindow::triggerHkMouseXIncrease() {}
-void SettingsWindow::changeHkMouseXIncrease() {}
-void SettingsWindow::unregisterHkMouseXIncrease() {}
 void SettingsWindow::updateKeySeqDispHkMouseXIncrease() {}
-void SettingsWindow::triggerHkMouseXDecrease() {}
-void SettingsWindow::changeHkMouseXDecrease() {}
-void SettingsWindow::unregisterHkMouseXDecrease() {}
 void SettingsWindow::updateKeySeqDispHkMouseXDecrease() {}
-void SettingsWindow::triggerHkMouseYIncrease() {}
-void SettingsWindow::changeHkMouseYIncrease() {}
-void SettingsWindow::unregisterHkMouseYIncrease() {}
 void SettingsWindow::updateKeySeqDispHkMouseYIncrease() {}
-void SettingsWindow::triggerHkMouseYDecrease() {}
-void SettingsWindow::changeHkMouseYDecrease() {}
-void SettingsWindow::unregisterHkMouseYDecrease() {}
 void SettingsWindow::updateKeySeqDispHkMouseYDecrease() {}
-void SettingsWindow::triggerHkRecenter() {}
-void SettingsWindow::changeHkRecenter() {}
-void SettingsWindow::unregisterHkRecenter() {}
 void SettingsWindow::updateKeySeqDispHkRecenter() {}
-void SettingsWindow::triggerHkCalibrate() {}
-void SettingsWindow::changeHkCalibrate() {}
-void SettingsWindow::unregisterHkCalibrate() {}
 void SettingsWindow::updateKeySeqDispHkCalibrate() {}
-void SettingsWindow::triggerHkSmileDwell() {}
-void SettingsWindow::changeHkSmileDwell() {}
-void SettingsWindow::unregisterHkSmileDwell() {}
 void SettingsWindow::updateKeySeqDispHkSmileDwell() {}
+// clang-format on
+
+// --- Live gesture levels ---------------------------------------------------------------
+
+namespace {
+
+const QString &highlightStyleSheet()
+{
+    static const QString sheet = QStringLiteral("\n        QGroupBox {\n"
+                                                "            border: 1px solid #4CAF50;\n"
+                                                "            background-color: #E6F4EA;\n"
+                                                "        }\n"
+                                                "        QGroupBox::title {\n"
+                                                "            subcontrol-origin: margin;\n"
+                                                "            left: 10px;\n"
+                                                "            padding: 0 3px;\n"
+                                                "        }\n    ");
+    return sheet;
+}
+
+} // namespace
+
+void SettingsWindow::connectExpressionFeedback()
+{
+    for (const QMetaObject::Connection &connection : qAsConst(feedbackConnections))
+        disconnect(connection);
+    feedbackConnections.clear();
+
+    expressionSliders = {
+        {QStringLiteral("Smile-TH"), ui->SmileThresholdSlider},
+        {QStringLiteral("Smile-MinDur"), ui->SmileMinDurSlider},
+        {QStringLiteral("Blink-TH"), ui->BlinkThresholdSlider},
+        {QStringLiteral("Blink-MinDur"), ui->BlinkMinDurSlider},
+        {QStringLiteral("Blink-Throttle"), ui->BlinkThrottleTimeSlider},
+        {QStringLiteral("Blink-MaxDur"), ui->BlinkMaxDurSlider},
+        {QStringLiteral("Ebr-TH"), ui->EbrThresholdSlider},
+        {QStringLiteral("Ebr-MinDur"), ui->EbrMinDurSlider},
+        {QStringLiteral("Mo-TH"), ui->MoThresholdSlider},
+        {QStringLiteral("Mo-MinDur"), ui->MoMinDurSlider},
+        {QStringLiteral("Mo-Throttle"), ui->MoThrottleTimeSlider},
+        {QStringLiteral("HHS-TH"), ui->HHSThresholdSlider},
+        {QStringLiteral("HHS-MinDur"), ui->HHSMinDurSlider},
+        {QStringLiteral("DwellParkTH"), ui->dwellParkThresholdSlider},
+        {QStringLiteral("DwellParkTime"), ui->dwellParkTimeSlider},
+        {QStringLiteral("EscapeVelocity"), ui->escapeVelocitySlider},
+        {QStringLiteral("TremorControl"), ui->tremorControlSlider},
+    };
+    expressionGroupBoxes = {
+        {QStringLiteral("Smile"), ui->groupBox_Smile},
+        {QStringLiteral("Blink"), ui->groupBox_SlowBlink},
+        {QStringLiteral("Ebr"), ui->groupBox_EyebrowRaise},
+        {QStringLiteral("Mo"), ui->groupBox_MouthOpen},
+        {QStringLiteral("HHS"), ui->groupBox_HoldHeadSteady},
+        {QStringLiteral("DwellParkThreshold"), ui->groupBox_DwellParkThreshold},
+        {QStringLiteral("DwellParkTime"), ui->groupBox_DwellParkTime},
+    };
+
+    FacialDetectionApp *application = app();
+    if (!application || !application->tracker)
+        return;
+    // The worker emits these every frame: they come to this thread queued.
+    feedbackConnections << connect(application->tracker, &QTracker::expressionIntensityChanged,
+                                   this, &SettingsWindow::showExpressionIntensity,
+                                   Qt::QueuedConnection);
+    feedbackConnections << connect(application->tracker, &QTracker::expressionStateChanged, this,
+                                   &SettingsWindow::showExpressionState, Qt::QueuedConnection);
+}
+
+void SettingsWindow::showExpressionIntensity(QString name, int intensity, bool bSmooth,
+                                             bool bColorGray, bool bFlipRedGreen)
+{
+    if (RealtimeAnimatedSlider *slider = expressionSliders.value(name))
+        slider->setRealtimeValue(intensity, bSmooth, bColorGray, bFlipRedGreen);
+}
+
+void SettingsWindow::showExpressionState(QString expressionName, bool isActive)
+{
+    if (QGroupBox *box = expressionGroupBoxes.value(expressionName))
+        setGroupBoxHighlight(box, isActive);
+}
+
+void SettingsWindow::setGroupBoxHighlight(QGroupBox *box, bool isActive)
+{
+    if (box)
+        box->setStyleSheet(isActive ? highlightStyleSheet() : QString());
+}

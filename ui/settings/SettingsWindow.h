@@ -2,6 +2,7 @@
 
 #include "ui/clickwindows/ClickOptionsWindow.h"
 #include "ui/clickwindows/ClickPause.h"
+#include "ui/settings/GlobalHotkeys.h"
 #include "ui/settings/SettingsBindings.h"
 
 #include <QDialog>
@@ -16,7 +17,7 @@
 #include <vector>
 
 class QAbstractButton;
-class QHotkey;
+class QSlider;
 class RealtimeAnimatedSlider;
 
 namespace Ui {
@@ -26,7 +27,8 @@ class SettingsWindow;
 // The settings dialog: shows every user setting, stores each change at once, reloads its
 // widgets whenever the store reports a change, resets all settings, and saves and restores
 // the settings file. Closing it from the title bar only minimises it. It holds the two click
-// windows for the whole run.
+// windows and the eleven global hotkeys for the whole run, and shows the live gesture levels
+// on the sliders of their thresholds and times.
 class SettingsWindow : public QDialog
 {
     Q_OBJECT
@@ -74,7 +76,9 @@ public slots:
     // Reloads every bound widget from the store.
     void UpdateUI();
 
-    // The hotkey commands: one set of four per global hotkey.
+    // The hotkey commands, one set of four per global hotkey: the command (nothing while it
+    // is switched off in the store), the combination typed into its editor registered and
+    // stored, the combination given back at quit, and an editor's end of typing (nothing).
     void triggerHkToggleClicking();
     void changeHkToggleClicking();
     void unregisterHkToggleClicking();
@@ -123,6 +127,12 @@ public slots:
     // Brings the chosen click window to the front.
     void onShowClickOptions();
 
+    // The tracker's live gesture levels: the value on the slider of that name, and the
+    // highlight of the gesture's group box while it is active. Unknown names are ignored.
+    void showExpressionIntensity(QString name, int intensity, bool bSmooth, bool bColorGray,
+                                 bool bFlipRedGreen);
+    void showExpressionState(QString expressionName, bool isActive);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -140,7 +150,11 @@ private:
     void hideDiagnosticPages();
     void connectSliderPair(const BoundWidget &bound);
     void connectControls();
+    void createHotkeys();
+    // (Re)connects the tracker's live levels to the sliders and group boxes; run again, it
+    // replaces its connections.
     void connectExpressionFeedback();
+    void setGroupBoxHighlight(QGroupBox *box, bool isActive);
 
     // Whether a store asked for now has to wait: a load that changes what a widget can hold
     // (a pair clamping a value, one of several chosen methods winning) stores all widgets
@@ -167,22 +181,19 @@ private:
     // A tracking session with its start prompt, run by the worker at its next event point.
     void requestTrackingSession();
 
+    void changeHotkey(GlobalHotkeys::Command command);
+    void stepSlider(QSlider *slider, int steps);
+    void showHotkeyToast(const QString &text);
+    // Tells the user, without holding anything up, of combinations that do not work.
+    void showHotkeyProblem(const QString &text);
+
     QMap<QString, RealtimeAnimatedSlider *> expressionSliders;
     QMap<QString, QGroupBox *> expressionGroupBoxes;
     QList<QMetaObject::Connection> feedbackConnections;
     Ui::SettingsWindow *ui;
 
-    QHotkey *hotkeyToggleClicking = nullptr;
-    QHotkey *hotkeyPlayPause = nullptr;
-    QHotkey *hotkeyClickOpts = nullptr;
-    QHotkey *hotkeyMainWindow = nullptr;
-    QHotkey *hotkeyMouseXIncrease = nullptr;
-    QHotkey *hotkeyMouseXDecrease = nullptr;
-    QHotkey *hotkeyMouseYIncrease = nullptr;
-    QHotkey *hotkeyMouseYDecrease = nullptr;
-    QHotkey *hotkeyRecenter = nullptr;
-    QHotkey *hotkeyCalibrate = nullptr;
-    QHotkey *hotkeySmileDwell = nullptr;
+    // The eleven hotkeys, children of this window.
+    GlobalHotkeys *hotkeys = nullptr;
 
     std::vector<BoundWidget> bound;
     // The smallest size the form allows; a refit returns to it.

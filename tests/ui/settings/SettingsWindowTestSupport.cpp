@@ -35,6 +35,12 @@ void SessionRecorder::startTrackingSession(bool force)
     received << QStringLiteral("startTrackingSession(%1)").arg(force ? "true" : "false");
 }
 
+void SessionRecorder::recenterPointer()
+{
+    QMutexLocker lock(&mutex);
+    received << QStringLiteral("recenterPointer()");
+}
+
 FacialDetectionApp *app()
 {
     return FacialDetectionApp::instance();

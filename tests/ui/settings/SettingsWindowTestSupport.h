@@ -22,6 +22,7 @@ public:
 public slots:
     void ProcessSlot() override;
     void startTrackingSession(bool force);
+    void recenterPointer();
 
 private:
     mutable QMutex mutex;
