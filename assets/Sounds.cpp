@@ -217,5 +217,7 @@ std::vector<GeneratedAsset> soundAssets()
              return finish(s, 2.0, 80.0);
          }},
         {"ScrollTick-Short-25ms-Soft.wav", [] { return scrollTick(0.025, 0.15, 61); }},
+        // Scrolling begins: the same tick, louder.
+        {"ScrollTick-Short-25ms.wav", [] { return scrollTick(0.025, 0.35, 61); }},
     };
 }

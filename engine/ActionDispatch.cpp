@@ -223,12 +223,6 @@ void releaseHeldInput()
     clickOptionState.dragState = 0;
 }
 
-void startScrollMode()
-{
-    // Scrolling by head motion arrives with the scroll mode; until then the scroll option
-    // enters nothing.
-}
-
 void performAction(ActionType type, ActionPhase phase)
 {
     if (phase < ActionPhases::Click || phase > ActionPhases::Release)
@@ -437,6 +431,12 @@ void primaryPress(bool extraCount)
             o.dragState = -1;
             o.clickPerformed = 0;
         } else {
+            // The pending release is made now: idle never leaves a button down.
+            if (held.left || held.right) {
+                releasePrimaryButton(right);
+                if (soundDrag())
+                    playSound(SoundId::LmbRelease);
+            }
             o.dragState = 0;
         }
     } else if (o.CLICK_OPTION_SCROLL_MODE) {

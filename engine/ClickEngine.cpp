@@ -1,42 +1,16 @@
 #include "engine/ClickEngine.h"
 
 #include "engine/EngineState.h"
+#include "engine/SmileGesture.h"
 
-// Steps whose gestures are not built yet do nothing: with them the engine clicks by
-// dwelling only.
+// Steps whose gestures are not built yet do nothing.
 
-void procSmile() {}
 void procBlinkEvent() {}
 void procEyebrowRaiseEvent() {}
 void procMouthOpenEvent() {}
-void procScroll() {}
 
-bool isSmileInProgress()
+void interruptGestures()
 {
-    return smileModeState.smileActive != 0;
-}
-
-bool isSmileScrolling()
-{
-    return false;
-}
-
-int scrollOffset()
-{
-    return 0;
-}
-
-int scrollSpeedIndex()
-{
-    return 0;
-}
-
-bool isScrollParked()
-{
-    return false;
-}
-
-float scrollParkPercent()
-{
-    return 0.0f;
+    // Each gesture that can hold an action, a ring or a cursor is put back to idle here.
+    interruptSmileGesture();
 }

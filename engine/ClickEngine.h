@@ -59,3 +59,7 @@ void setClickPerformed(int value);
 void recenterWithSound();
 // Lets go of every button and key the engine holds (end of tracking, pause, exit).
 void releaseHeldInput();
+// Ends every gesture's action and puts its ring, cursors and status images back, leaving
+// the gestures idle: for frames that skip them (a pause, clicking paused, calibration, a
+// gesture switched off, real mouse motion, the end of the loop).
+void interruptGestures();

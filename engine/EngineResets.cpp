@@ -50,11 +50,6 @@ void resetSmileEpisode()
     smileEpisode.threshold = trackingParameters.SMILE_THRESHOLD;
 }
 
-void resetScrollState()
-{
-    // The scroll record arrives with the scroll mode; nothing to clear before it.
-}
-
 void resetGestureState()
 {
     SmileModeState &s = smileModeState;

@@ -8,6 +8,7 @@
 #include "engine/ClickEngine.h"
 #include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
+#include "engine/SmileGesture.h"
 #include "engine/StillnessDetector.h"
 #include "engine/SyntheticInput.h"
 #include "engine/SystemCursorReplacement.h"
@@ -388,6 +389,7 @@ void QTracker::endLoop()
 {
     closeLogs();
     // Nothing the engine pressed stays down, and the user's cursors come back.
+    interruptGestures();
     releaseHeldInput();
     ::restoreSystemCursors();
     GlobalProgressMeter.Stop();
@@ -414,8 +416,10 @@ void QTracker::ProcessSlot()
         // Stopping processing or pausing clicks lets go of whatever the engine holds down.
         FacialDetectionApp *app = FacialDetectionApp::instance();
         const bool holding = !paused && (!app || app->clickingActive);
-        if (wasHolding && !holding)
+        if (wasHolding && !holding) {
+            interruptGestures();
             releaseHeldInput();
+        }
         wasHolding = holding;
         const bool processed = paused ? false : processFrame();
         Unlock();
@@ -458,6 +462,8 @@ bool QTracker::processFrame()
     bool externalMotion = false;
     if (pointerSettings.engineEnabled != 0)
         externalMotion = !runClickEngine();
+    else
+        interruptGestures(); // calibration suspends the engine
 
     qint64 elapsed = 0;
     if (!externalMotion) {
@@ -581,6 +587,8 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
     metricsInputs.absoluteModeSpeedLimit = trackingParameters.ABSOMODE_FZS_2;
     metricsInputs.smileThreshold = trackingParameters.SMILE_THRESHOLD;
     metricsInputs.smileInProgress = isSmileInProgress();
+    metricsInputs.smilePending = isSmilePending();
+    metricsInputs.smileStageActive = isSmileStageActive();
     metricsInputs.pointerFrozen = pointerEngineState.pointerFrozen != 0;
     metricsInputs.actionCount = app ? app->clickCounter.load() : 0;
     computeFacialMetrics(detection, frameRecords.metrics, previous, frameRecords.previousMetrics,
@@ -623,11 +631,16 @@ bool QTracker::runClickEngine()
     updateStillness(holdHeadSteadyDetector);
     QCoreApplication::processEvents();
     updatePointerOffScreenFlag();
-    if (p.MODE_FULL_FUNCTION && p.ACTIVATE_MMM_DETECTION && detectExternalMouseMotion())
+    if (p.MODE_FULL_FUNCTION && p.ACTIVATE_MMM_DETECTION && detectExternalMouseMotion()) {
+        // The real mouse has the pointer: no gesture goes on holding anything meanwhile.
+        interruptGestures();
         return false;
+    }
     if (p.ACTIVATE_SMILE_DETECTION) {
         procSmile();
         QCoreApplication::processEvents();
+    } else {
+        interruptSmileGesture();
     }
     if (p.ACTIVATE_BLINK_DETECTION)
         procBlinkEvent();

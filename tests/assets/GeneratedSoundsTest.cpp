@@ -26,7 +26,8 @@ const QStringList SoundFiles = {"LMB-Press-Shorter.wav",
                                 "RightDrag.wav",
                                 "Zoom.wav",
                                 "LoudBlink.wav",
-                                "ScrollTick-Short-25ms-Soft.wav"};
+                                "ScrollTick-Short-25ms-Soft.wav",
+                                "ScrollTick-Short-25ms.wav"};
 
 struct Wav
 {
