@@ -1,9 +1,10 @@
 // The engine on the real X server: its own pointer moves are not taken for a user's mouse,
-// a pointer warped by another program makes it yield and recentre, and a dwell click reaches
-// the window under the pointer.
+// a pointer warped by another program makes it yield and recentre, and a dwell click and
+// head scrolling reach the window under the pointer.
 
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
+#include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
@@ -100,6 +101,28 @@ TEST_F(EngineOnDesktop, ADwellClickReachesTheWindowUnderThePointer)
     EXPECT_TRUE(
         x.waitFor([&] { return x.count(ButtonPress, 1) == 1 && x.count(ButtonRelease, 1) == 1; }));
     EXPECT_EQ(x.pointerButtons(), 0u);
+    x.destroyWindow(window);
+}
+
+TEST_F(EngineOnDesktop, HeadScrollingReachesTheWindowAsWheelButtons)
+{
+    const Window window = x.createWindow(QRect(100, 100, 400, 300));
+    warp(300, 250);
+    loopFrame();
+    startScrollMode();
+    const auto scrollFrame = [&](int headShiftY) {
+        frame();
+        frameRecords.motion.headShiftY20 = headShiftY;
+        frameRecords.seen.hogSeenMs = frameRecords.seen.boxSeenMs = now();
+        procScroll();
+    };
+    scrollFrame(-560); // head up: index 49, twelve notches up
+    EXPECT_TRUE(x.waitFor([&] { return x.count(ButtonPress, 4) == 12; }));
+    scrollFrame(1120); // as far below the start
+    EXPECT_TRUE(x.waitFor([&] { return x.count(ButtonPress, 5) == 12; }));
+    EXPECT_EQ(x.count(ButtonRelease, 4), 12);
+    EXPECT_EQ(x.pointerButtons(), 0u);
+    smileModeState.scrollingActive = 0;
     x.destroyWindow(window);
 }
 
