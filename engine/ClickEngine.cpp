@@ -1,6 +1,7 @@
 #include "engine/ClickEngine.h"
 
 #include "engine/EngineState.h"
+#include "engine/ScrollMode.h"
 #include "engine/SmileGesture.h"
 
 // Steps whose gestures are not built yet do nothing.
@@ -13,4 +14,5 @@ void interruptGestures()
 {
     // Each gesture that can hold an action, a ring or a cursor is put back to idle here.
     interruptSmileGesture();
+    interruptScrollMode();
 }

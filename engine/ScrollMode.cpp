@@ -108,6 +108,21 @@ void endScrollMode()
     smileEpisode.pointerRemainder = {0.0, 0.0};
 }
 
+void interruptScrollMode()
+{
+    SmileModeState &s = smileModeState;
+    if (!s.scrollingActive)
+        return;
+    s.scrollingActive = 0;
+    s.scrollNotYetMoved = false;
+    restoreSystemCursors();
+    if (EngineSignals *t = engineSignals()) {
+        emit t->ScrollSN_UpdateScrollParams(0, 0);
+        emit t->ScrollSN_SetImagePath(QStringLiteral("invisible.png"));
+    }
+    resetScrollState();
+}
+
 bool scrollParkTimeReached()
 {
     ScrollRecord &r = scrollRecord;

@@ -39,3 +39,5 @@ bool scrollParkTimeReached();
 // Ends a scroll the click option began: cursors and scroll image back, the pointer back
 // where scrolling began, and the click options soft-reset.
 void endScrollMode();
+// Scrolling stops where it is, with its cursors and image put back (the engine rests).
+void interruptScrollMode();

@@ -677,24 +677,23 @@ bool isSmileInProgress()
 void interruptSmileGesture()
 {
     SmileModeState &s = smileModeState;
-    const bool busy = s.smileActive || s.smileSustained || s.pointingActive || s.scrollingActive ||
-                      s.draggingActive || s.actionStarted || ringShown ||
+    // Only what the smile owns: pointing by another gesture or a scroll the click option
+    // began is not the smile's to end.
+    const bool busy = s.smileActive || s.smileSustained || s.actionStarted || ringShown ||
                       smileOnset.current.pending || smileOnset.current.confirmed;
     if (!busy)
         return;
+    const bool wasScrolling = s.scrollingActive != 0;
     endAction();
     stopRing();
     restoreSystemCursors();
-    hideScrollImage();
     if (EngineSignals *t = engineSignals()) {
         emit t->SmileSN_SetImagePath(QStringLiteral("invisible.png"));
         emit t->expressionStateChanged(QStringLiteral("Smile"), false);
     }
     resetGestureState();
-    // A scroll the click option began ends too: nothing keeps scrolling while the engine rests.
-    s.scrollingActive = 0;
-    s.scrollNotYetMoved = false;
-    resetScrollState();
+    if (wasScrolling && !s.scrollingActive)
+        hideScrollImage();
     smileOnset = SmileOnset{};
 }
 

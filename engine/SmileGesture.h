@@ -20,6 +20,7 @@ bool isSmilePending();
 bool isSmileStageActive();
 
 // The smile is left idle at once: a held action is ended, the ring stopped, the cursors and
-// the scroll image put back, and scrolling ends. For frames that skip the smile (the gesture
-// switched off, calibration, a pause, clicking paused, the end of the loop).
+// the status images put back, and the modes it entered end (a scroll the click option began
+// goes on). For frames that skip the smile: the gesture switched off, and through
+// interruptGestures calibration, a pause, clicking paused and the end of the loop.
 void interruptSmileGesture();

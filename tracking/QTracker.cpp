@@ -286,8 +286,11 @@ void QTracker::applyChangedSettings(bool startupPass)
             applySettingEntry(entry, trackingParameters, clickOptionState, pointerSettings);
         // A gesture switched off mid-action must not leave its button or key down.
         if (!startupPass && entry.name.startsWith(QLatin1String("ACTIVATE_")) &&
-            !entry.value.toBool())
+            !entry.value.toBool()) {
+            if (entry.name == QLatin1String(SettingKeys::ACTIVATE_SMILE_DETECTION))
+                interruptSmileGesture();
             releaseHeldInput();
+        }
         switch (effect) {
         case SettingEffect::None:
             break;

@@ -365,23 +365,59 @@ TEST_F(Smile, LookingAwayIgnoresTheSmileWhenAsked)
 TEST_F(Smile, AFrameThatSkipsTheSmileLeavesItIdleWithNothingHeldOrShown)
 {
     QSignalSpy scrollImages(engineSignals(), &EngineSignals::ScrollSN_SetImagePath);
-    // Pressed in the drag stage, then interrupted.
-    smile(2300, 10.0, 2200, false);
-    ASSERT_TRUE(anythingHeld());
+    QSignalSpy smileImages(engineSignals(), &EngineSignals::SmileSN_SetImagePath);
+    struct Row
+    {
+        const char *name;
+        int holdMs;
+        int moveAt;
+    };
+    // Pressed in the drag stage; scrolling; a rise still watched.
+    const Row rows[] = {{"dragging", 2300, 2200}, {"scrolling", 1300, 1200}, {"pending", -1, 0}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        clock->advance(1000);
+        face(0.0);
+        scrollImages.clear();
+        if (row.holdMs < 0) {
+            face(40.0);
+            face(62.0);
+            ASSERT_TRUE(isSmilePending());
+        } else {
+            smile(row.holdMs, 10.0, row.moveAt, false);
+        }
+        const bool wasScrolling = smileModeState.scrollingActive != 0;
+        interruptGestures();
+        EXPECT_FALSE(anythingHeld());
+        EXPECT_EQ(cursor(), QString());
+        EXPECT_FALSE(GlobalProgressMeter.isRunning());
+        EXPECT_EQ(smileModeState.smileActive, 0);
+        EXPECT_EQ(smileModeState.draggingActive + smileModeState.pointingActive +
+                      smileModeState.scrollingActive,
+                  0);
+        EXPECT_FALSE(isSmilePending());
+        EXPECT_EQ(smileImages.last().first().toString(), "invisible.png");
+        if (wasScrolling) {
+            EXPECT_EQ(scrollImages.last().first().toString(), "invisible.png");
+        }
+        // The smile still held does not pick up where it was.
+        const double held = frameRecords.metrics.smileLevel;
+        for (int i = 0; i < 10; ++i)
+            face(held);
+        EXPECT_EQ(smileModeState.smileActive, 0);
+        EXPECT_FALSE(anythingHeld());
+    }
+}
+
+TEST_F(Smile, SwitchedOffItEndsOnlyWhatIsItsOwn)
+{
+    // A scroll the click option began, with the smile off, goes on.
+    clickOptionState.CLICK_OPTION_SCROLL_MODE = 1;
+    startScrollMode();
+    interruptSmileGesture();
+    EXPECT_EQ(smileModeState.scrollingActive, 1);
     interruptGestures();
-    EXPECT_FALSE(anythingHeld());
-    EXPECT_EQ(cursor(), QString());
-    EXPECT_FALSE(GlobalProgressMeter.isRunning());
-    EXPECT_EQ(smileModeState.smileActive, 0);
-    EXPECT_EQ(smileModeState.draggingActive, 0);
-    EXPECT_EQ(smileModeState.pointingActive, 0);
-    EXPECT_FALSE(isSmilePending());
-    EXPECT_EQ(scrollImages.last().first().toString(), "invisible.png");
-    // The smile still held does not pick up where it was.
-    for (int i = 0; i < 10; ++i)
-        face(70.0);
-    EXPECT_EQ(smileModeState.smileActive, 0);
-    EXPECT_FALSE(anythingHeld());
+    EXPECT_EQ(smileModeState.scrollingActive, 0);
 }
 
 TEST_F(Smile, TheClickSpeedLimitWidensAtTheStartWithClickAssist)
