@@ -1,0 +1,127 @@
+// The program itself (build/bin/TovraMouse) on a desktop of the test's own, the smile mapped
+// to the Space key in the settings file as a user would have mapped it, watching a clip of a
+// real face that smiles: a window of the test with the focus sees Space once per smile,
+// pressed and released, and a smile still held when the program quits leaves no key down.
+
+#include "core/SettingsKeys.h"
+#include "tests/app/DesktopView.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/app/SmileClip.h"
+#include "tests/ui/DesktopTestMain.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QWidget>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+// Xlib's headers last: their macros clash with Qt's names.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+using namespace SettingKeys;
+
+namespace {
+
+// The window the user works in; it counts the Space presses and releases that reach it.
+class WorkWindow : public QWidget
+{
+public:
+    WorkWindow()
+    {
+        setWindowTitle(QStringLiteral("Work"));
+        setGeometry(40, 700, 400, 300);
+    }
+    void takeFocus()
+    {
+        show();
+        (void)QTest::qWaitForWindowExposed(this);
+        xdotool({"windowactivate", "--sync", QString::number(winId())});
+        (void)QTest::qWaitFor([this] { return isActiveWindow(); }, 10000);
+    }
+    int presses = 0;
+    int releases = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+            ++presses;
+    }
+    void keyReleaseEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+            ++releases;
+    }
+};
+
+// After the calibration: a smile every four seconds (growing over 0.4 s, held 0.3 s, fading
+// over 0.4 s), and from 32.6 s on one that is held to the end of the clip.
+double smileAt(double t)
+{
+    if (t < 20.0)
+        return 0.0;
+    const double phase = std::fmod(t, 4.0) - 2.6;
+    if (t >= 32.6)
+        return std::min(1.0, (t - 32.6) / 0.4);
+    if (phase < 0.0 || phase > 1.1)
+        return 0.0;
+    return std::min({1.0, phase / 0.4, (1.1 - phase) / 0.4});
+}
+
+bool spaceIsDown()
+{
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return false;
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    const KeyCode space = XKeysymToKeycode(dpy, XK_space);
+    XCloseDisplay(dpy);
+    return (keys[space / 8] >> (space % 8)) & 1;
+}
+
+TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileReleasesIt)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
+    // The smile as the key itself: down while the smile is held, up when it ends.
+    ProgramRun program({{ACTIVATE_SMILE_DETECTION, 1},
+                        {CLICK_MODE, 0},
+                        {MOTION_MODE, 1},
+                        {FEMAP_INDEX_SMILE, 3},
+                        {SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                               program.clipPath(), 40 * 30, smileAt));
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    WorkWindow work;
+    work.takeFocus();
+    ASSERT_TRUE(work.isActiveWindow());
+
+    // The smiles that come and go: each one Space press and its release.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.releases >= 2; }, 45000))
+        << "presses " << work.presses << " releases " << work.releases;
+    EXPECT_EQ(work.presses, work.releases);
+    screenshot("smile-1-key-per-smile");
+    // The smile held to the end: pressed, not released.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.presses > work.releases; }, 20000));
+    QTest::qWait(500);
+    EXPECT_TRUE(spaceIsDown());
+    screenshot("smile-2-held");
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+    EXPECT_FALSE(spaceIsDown());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runTestsOnPrivateDesktop(argc, argv, false);
+}
