@@ -712,15 +712,14 @@ void procSmile()
     if (!(s.smileActive && s.smileSustained)) {
         const OtherGestureFlags other = otherGestureFlags();
         if (other.anyStuck()) {
-            traceLine(f.now, f.prevTime,
-                      QString::asprintf(". . . . >> Skipping procSmileEvent()! -- InProg/Stuck: "
-                                        "MOUTH (%d / %d), Blink (%d / %d), EBR (%d / %d) "
-                                        "[ScrollWind =%d, DragOOI =%d, CO_DragInProg =%d]",
-                                        other.mouthInProgress, other.mouthStuck,
-                                        other.blinkInProgress, other.blinkStuck,
-                                        other.eyebrowInProgress, other.eyebrowStuck,
-                                        s.scrollingActive, s.draggingActive,
-                                        clickOptionState.dragState));
+            traceLine(
+                f.now, f.prevTime,
+                QString::asprintf(". . . . >> Skipping procSmileEvent()! -- InProg/Stuck: "
+                                  "MOUTH (%d / %d), Blink (%d / %d), EBR (%d / %d) "
+                                  "[ScrollWind =%d, DragOOI =%d, CO_DragInProg =%d]",
+                                  other.mouthInProgress, other.mouthStuck, other.blinkInProgress,
+                                  other.blinkStuck, other.eyebrowInProgress, other.eyebrowStuck,
+                                  s.scrollingActive, s.draggingActive, clickOptionState.dragState));
             sendLevels(f, true);
             sendState(false);
             return;
@@ -742,7 +741,8 @@ void procSmile()
     o.pending = 0;
     o.direction = f.prevLevel <= f.level ? 1 : -1;
     o.delta = int(std::abs(f.prevLevel - f.level) + 0.5);
-    const int jump = std::abs(onset.previous.direction * onset.previous.delta + o.direction * o.delta);
+    const int jump =
+        std::abs(onset.previous.direction * onset.previous.delta + o.direction * o.delta);
     o.confirmed = o.on;
 
     // 6. Onset filter of a fresh rise.

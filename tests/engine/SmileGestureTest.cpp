@@ -2,6 +2,7 @@
 // its hold stages show, what a release clicks, and that nothing stays held or shown when a
 // frame skips it. Then scroll mode: dead zone, speed steps, ticks, cursors and its exits.
 
+#include "engine/SmileGesture.h"
 #include "core/FacialDetectionApp.h"
 #include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
@@ -10,7 +11,6 @@
 #include "engine/EngineState.h"
 #include "engine/ParkTimers.h"
 #include "engine/ScrollMode.h"
-#include "engine/SmileGesture.h"
 #include "engine/TrackingParameters.h"
 #include "feedback/CProgressMeter.h"
 #include "platform/InputSynthesis.h"
@@ -134,10 +134,7 @@ protected:
     }
     quint32 elapsed() const { return now() - smileEpisode.startMs; }
     static QString cursor() { return platform::recordingSystemCursors().shownFile(Shape::Arrow); }
-    static int clicks()
-    {
-        return int(buttonsAndKeys().count(QStringLiteral("button(left,down)")));
-    }
+    static int clicks() { return int(buttonsAndKeys().count(QStringLiteral("button(left,down)"))); }
     static bool anythingHeld()
     {
         return platform::inputSynthesis().isHeld(platform::MouseButton::Left) ||
@@ -207,12 +204,14 @@ TEST_F(Smile, AReleasedSmileClicksOnlyWhenItCounts)
              face(0.0);
          },
          0},
-        {"the first frame jumped by more than 75", [this] {
+        {"the first frame jumped by more than 75",
+         [this] {
              face(90.0);
              for (int i = 0; i < 8; ++i)
                  face(90.0);
              face(0.0);
-         }, 0},
+         },
+         0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -499,8 +498,8 @@ TEST_F(Scroll, TheHeadsTravelSetsTheSpeedStepAndCursor)
         int step;
         const char *cursor;
     };
-    const Row rows[] = {{59, 0, 0, "ScrollMid2.cur"},   {79, 1, 0, "ScrollUP2.cur"},
-                        {80, 2, 1, "ScrollUP2.cur"},    {-80, 2, -1, "ScrollDOWN2.cur"},
+    const Row rows[] = {{59, 0, 0, "ScrollMid2.cur"},     {79, 1, 0, "ScrollUP2.cur"},
+                        {80, 2, 1, "ScrollUP2.cur"},      {-80, 2, -1, "ScrollDOWN2.cur"},
                         {550, 49, 1440, "ScrollUP2.cur"}, {900, 49, 1440, "ScrollUP2.cur"}};
     for (const Row &row : rows) {
         SCOPED_TRACE(row.travel);

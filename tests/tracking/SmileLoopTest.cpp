@@ -77,8 +77,8 @@ TEST(SmileThroughTheLoop, ASmileClicksItsStagesHoldTheLevelUpAndAPauseLetsItsPre
     app()->setSetting(ACTIVATE_SMILE_DETECTION, 1);
     app()->setSetting(CLICK_MODE, 0);
     const QString clip = home.path() + "/smile.avi";
-    ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
-                               clip, 240, smileAt));
+    ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"), clip,
+                               240, smileAt));
     qputenv("TOVRA_CAMERA_FILE", clip.toUtf8());
 
     QTracker tracker;
@@ -96,8 +96,8 @@ TEST(SmileThroughTheLoop, ASmileClicksItsStagesHoldTheLevelUpAndAPauseLetsItsPre
         &tracker, &QTracker::ShowProcessedImage, &tracker,
         [&](const cv::Mat &) {
             const FacialMetrics &m = frameRecords.metrics;
-            FrameNote note{stageBefore,        m.smileBase, m.smileLevelBFollow,
-                           m.smileCandidate,   m.smileLevel, isSmileStageActive()};
+            FrameNote note{stageBefore,      m.smileBase,  m.smileLevelBFollow,
+                           m.smileCandidate, m.smileLevel, isSmileStageActive()};
             stageBefore = note.stage;
             if (pauseOnPress && engineHoldsButton(false)) {
                 pauseOnPress = false;
