@@ -6,8 +6,8 @@
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
 #include "tests/app/ProgramRun.h"
-#include "tests/app/SmileClip.h"
 #include "tests/ui/DesktopTestMain.h"
+#include "tests/vision/SmileClip.h"
 
 #include <QDir>
 #include <QKeyEvent>

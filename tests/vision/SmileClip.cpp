@@ -1,4 +1,4 @@
-#include "tests/app/SmileClip.h"
+#include "tests/vision/SmileClip.h"
 
 #include "vision/FaceBox.h"
 #include "vision/FaceShape.h"
