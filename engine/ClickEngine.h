@@ -32,10 +32,10 @@ void procDwellClick();
 
 // A smile episode is being measured (the face must not be searched afresh meanwhile).
 bool isSmileInProgress();
-// The smile is in its scroll stage.
+// The head scrolls (entered by the smile's scroll stage or the scroll click option).
 bool isSmileScrolling();
-// Scroll offset (sign gives the direction), speed index and park progress of the scroll
-// stage, for the scroll status images.
+// The wheel step sent this frame (its sign gives the direction, 0 in the dead zone), the
+// speed index and the resting progress of scrolling, for the scroll status images.
 int scrollOffset();
 int scrollSpeedIndex();
 bool isScrollParked();

@@ -694,6 +694,9 @@ void interruptSmileGesture()
     resetGestureState();
     if (wasScrolling && !s.scrollingActive)
         hideScrollImage();
+    // A scroll that goes on shows its cursor again on its next frame.
+    if (s.scrollingActive)
+        scrollRecord.scrollCursorState = -1;
     smileOnset = SmileOnset{};
 }
 
