@@ -43,12 +43,11 @@ PointerFrameRecord &currentPointerRecord()
 
 bool isAnyGestureActionStarted()
 {
-    // The blink, mouth-open and eyebrow handlers add their own started flags here.
-    return smileModeState.actionStarted != 0;
+    return smileModeState.actionStarted != 0 || blinkState.current.actionStarted != 0 ||
+           mouthOpenState.current.actionStarted != 0 || eyebrowRaiseState.raise.actionStarted != 0;
 }
 
 bool isMouthOpenInProgress()
 {
-    // Until the mouth-open handler exists no mouth-open gesture is ever in progress.
-    return false;
+    return mouthOpenState.current.inProgress != 0;
 }

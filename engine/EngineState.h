@@ -144,3 +144,133 @@ extern DwellRecord lastDwellClick;
 bool isAnyGestureActionStarted();
 // A mouth-open gesture is in progress.
 bool isMouthOpenInProgress();
+
+// --- The slow blink, mouth-open and eyebrow-raise gestures. ----------------------------
+
+struct BlinkRecord
+{
+    qint32 inProgress = 0;
+    quint32 startMs = 0;
+    quint32 endMs = 0;
+    // The highest blink level of the blink.
+    double peakLevel = 0.0;
+    // Level thresholds of this blink: to stay closed before, and after, the minimum time.
+    double threshold = 0.0;
+    double holdThreshold = 0.0;
+    qint32 pastMinimum = 0;
+    // The action stays on while the head moves, also after the eyes open.
+    qint32 stuck = 0;
+    qint32 actionStarted = 0;
+    qint32 actionEnded = 0;
+    qint32 frames = 0;
+    bool lookingAway = false;
+};
+struct BlinkState
+{
+    BlinkRecord current;
+    // The last blink that lasted the minimum time; its end starts the throttle.
+    BlinkRecord last;
+    bool hadBlink = false;
+    // Time of the frame the handler last ran in.
+    quint32 lastRunMs = 0;
+};
+extern BlinkState blinkState;
+
+struct MouthOpenSample
+{
+    quint32 timeMs = 0;
+    double level = 0.0;
+    double slowLevel = 0.0;
+    bool above = false;
+    bool rising = false;
+};
+struct MouthOpenRecord
+{
+    qint32 inProgress = 0;
+    quint32 startMs = 0;
+    quint32 endMs = 0;
+    // The pointing mode when the mouth began to open; -1 when none is saved.
+    qint32 savedPointing = -1;
+    qint32 issued = 0;
+    qint32 stuck = 0;
+    qint32 actionStarted = 0;
+    qint32 actionEnded = 0;
+    bool lookingAway = false;
+};
+struct MouthOpenState
+{
+    MouthOpenRecord current;
+    MouthOpenRecord last;
+    bool hadGesture = false;
+    MouthOpenSample sample;
+    MouthOpenSample previousSample;
+    quint32 lastRunMs = 0;
+};
+extern MouthOpenState mouthOpenState;
+
+// One frame's measurements of the forehead's rise against the middle of the face.
+struct EyebrowSample
+{
+    quint32 timeMs = 0;
+    // The running region-tilt sum, its slow follower, and the lift of the one over the other.
+    double sum = 0.0;
+    double sumSlow = 0.0;
+    double lift = 0.0;
+    double sumChange = 0.0;
+    bool headQuiet = false;
+    bool aboveStart = false;
+    bool rising = false;
+    // When the lift last rose through zero; kept from frame to frame.
+    quint32 riseMarkerMs = 0;
+    // Per second: of the sum, of the lift, and their half-and-half smoothings.
+    double rate = 0.0;
+    double liftRate = 0.0;
+    double smoothedRate = 0.0;
+    double smoothedLiftRate = 0.0;
+    // The smoothed rate less what the head's vertical motion accounts for.
+    double netRate = 0.0;
+    bool liftRising = false;
+    bool above = false;
+    bool strongOnset = false;
+    bool moderateOnset = false;
+    bool startCandidate = false;
+    bool low = false;
+    bool parked = false;
+    bool calm = false;
+    // How far the eye line may tilt in the last 500 ms during the raise.
+    double tiltLimit = 0.0;
+    double tiltDeviation = 0.0;
+    double vy = 0.0;
+    // The value shown on the threshold slider.
+    double shown = 0.0;
+};
+struct EyebrowRaiseRecord
+{
+    qint32 inProgress = 0;
+    quint32 startMs = 0;
+    qint32 frames = 0;
+    double startSum = 0.0;
+    double startRate = 0.0;
+    double startLiftRate = 0.0;
+    double peakRate = 0.0;
+    double peakNetRate = 0.0;
+    double lowestNetRate = 0.0;
+    qint32 issued = 0;
+    qint32 actionStarted = 0;
+    qint32 actionEnded = 0;
+    qint32 stuck = 0;
+    // What the threshold slider shows during the raise: the threshold at the start, moving
+    // with the sum at this scale.
+    qint32 shownBase = 1;
+    double shownScale = 0.0;
+};
+struct EyebrowRaiseState
+{
+    EyebrowSample sample;
+    EyebrowSample previousSample;
+    EyebrowRaiseRecord raise;
+    // Over the raise while one is in progress, else this frame's.
+    bool lookingAway = false;
+    quint32 lastRunMs = 0;
+};
+extern EyebrowRaiseState eyebrowRaiseState;

@@ -84,22 +84,42 @@ bool headParkedOnce()
     return parkedOnce(parkTimers.mouthParkSinceMs, !headAtRest());
 }
 
-bool headParkedLatched()
+bool headParkElapsed()
 {
-    if (!headAtRest()) {
-        parkTimers.ebrParkSinceMs = 0;
-        parkTimers.ebrParkReached = false;
+    return parkedOnce(parkTimers.blinkParkSinceMs, !headAtRest());
+}
+
+namespace {
+
+bool latched(quint32 &sinceMs, bool &reached, bool holds)
+{
+    if (!holds) {
+        sinceMs = 0;
+        reached = false;
         return false;
     }
-    if (parkTimers.ebrParkSinceMs == 0) {
-        parkTimers.ebrParkSinceMs = startTime();
+    if (sinceMs == 0) {
+        sinceMs = startTime();
         return false;
     }
-    if (parkTimePassed(parkTimers.ebrParkSinceMs)) {
-        parkTimers.ebrParkReached = true;
+    if (parkTimePassed(sinceMs)) {
+        reached = true;
         return true;
     }
     return false;
+}
+
+} // namespace
+
+bool headParkedLatched()
+{
+    return latched(parkTimers.ebrParkSinceMs, parkTimers.ebrParkReached, headAtRest());
+}
+
+bool ebrCalmLatched()
+{
+    return latched(parkTimers.ebrCalmSinceMs, parkTimers.ebrCalmReached,
+                   std::fabs(eyebrowRaiseState.sample.lift) <= 1.0);
 }
 
 double slidingMax100(quint32 timeMs, double value)

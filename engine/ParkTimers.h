@@ -13,6 +13,8 @@ struct ParkTimers
     quint32 ebrCalmSinceMs = 0;
     bool ebrParkReached = false;
     bool ebrCalmReached = false;
+    // The slow blink's own timer.
+    quint32 blinkParkSinceMs = 0;
 };
 extern ParkTimers parkTimers;
 
@@ -22,6 +24,10 @@ bool isSmileParked();
 bool headParkedOnce();
 // True from the park time on while the head stays at rest (the timer keeps running).
 bool headParkedLatched();
+// The same latch for the eyebrow raise's lift staying within 1.0 of its slow follower.
+bool ebrCalmLatched();
+// The slow blink's: true once when the head has rested for the park time; then starts anew.
+bool headParkElapsed();
 
 // The largest value of the last 100 ms, not below 0.
 double slidingMax100(quint32 timeMs, double value);

@@ -8,6 +8,7 @@
 #include "engine/ClickEngine.h"
 #include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
+#include "engine/FacialGestures.h"
 #include "engine/SmileGesture.h"
 #include "engine/StillnessDetector.h"
 #include "engine/SyntheticInput.h"
@@ -289,6 +290,12 @@ void QTracker::applyChangedSettings(bool startupPass)
             !entry.value.toBool()) {
             if (entry.name == QLatin1String(SettingKeys::ACTIVATE_SMILE_DETECTION))
                 interruptSmileGesture();
+            else if (entry.name == QLatin1String(SettingKeys::ACTIVATE_BLINK_DETECTION))
+                interruptSlowBlink();
+            else if (entry.name == QLatin1String(SettingKeys::ACTIVATE_MOUTHOPEN_DETECTION))
+                interruptMouthOpen();
+            else if (entry.name == QLatin1String(SettingKeys::ACTIVATE_EYEBROWRAISE_DETECTION))
+                interruptEyebrowRaise();
             releaseHeldInput();
         }
         switch (effect) {
