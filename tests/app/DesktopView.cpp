@@ -55,6 +55,18 @@ QPoint DesktopView::pointer()
     return QPoint(rootX, rootY);
 }
 
+QList<int> DesktopView::keysDown()
+{
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    QList<int> down;
+    for (int code = 0; code < 256; ++code) {
+        if (keys[code / 8] & (1 << (code % 8)))
+            down << code;
+    }
+    return down;
+}
+
 QSize DesktopView::screenSize()
 {
     return QSize(DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)));

@@ -31,6 +31,8 @@ public:
     QRect waitForWindow(const QString &title, int count = 1);
     bool waitUntilGone(const QString &title, int remaining = 0);
     QPoint pointer();
+    // The keycodes held down on the server's keyboard.
+    QList<int> keysDown();
     QSize screenSize();
     // The screen's pixels in `area`, as a window manager without a compositor shows them.
     QImage grab(const QRect &area);

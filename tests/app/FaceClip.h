@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <opencv2/core/mat.hpp>
 #include <opencv2/core/types.hpp>
 
 // Writes a clip for the file camera: 240 frames at 30 per second, 640 x 480, of the photo
@@ -10,3 +11,9 @@
 // head moving before a webcam. False when the photo cannot be read or the clip written.
 bool writeFaceClip(const QString &photoPath, const QString &clipPath,
                    const std::function<cv::Point2d(double seconds)> &shift);
+
+// The photo fitted into a 640 x 480 frame as the clips show it; empty when it cannot be read.
+cv::Mat fittedFacePhoto(const QString &photoPath);
+// Writes `frames` frames for the file camera at 30 per second, each made by `frame` from its
+// number (640 x 480, BGR).
+bool writeClip(const QString &clipPath, int frames, const std::function<cv::Mat(int)> &frame);
