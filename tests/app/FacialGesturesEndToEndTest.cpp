@@ -1,8 +1,9 @@
-// The program itself (build/bin/TovraMouse) with the mouth-open gesture mapped to F13 in its
-// settings file, on a clip made from a real face photo that smiles with its teeth apart: its
-// lower face warped shut along the landmarks the program's own tracker fits, then opened
-// again. A window of the test has the focus and sees the key go down and up once per opening;
-// ended while the mouth is open, the program leaves no key down.
+// The program itself (build/bin/TovraMouse) with a facial gesture mapped to F13 in its
+// settings file, on clips made from a real face photo warped along the landmarks the
+// program's own tracker fits: the mouth (the photo smiles with its teeth apart) warped shut
+// and opened again, the brows and forehead lifted. A window of the test has the focus and
+// sees the key go down and up once per gesture; ended mid-gesture, the program leaves no key
+// down.
 
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
@@ -22,6 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
 
 using namespace SettingKeys;
 
@@ -121,36 +124,66 @@ cv::Mat shutMouth(const cv::Mat &frame, const FaceShape &face, double shut)
     return out;
 }
 
-// How far open the mouth is at `t` seconds, 0 to 1: shut for 3 s, open for 2 s, shut for 4 s,
-// then open to the end of the clip at 16 s.
-double opening(double t)
+// The brows and the forehead above them lifted by `lift` pixels, the lift fading out down
+// to the eye line and beyond the sides of the face.
+cv::Mat liftBrows(const cv::Mat &frame, const FaceShape &face, double lift)
 {
-    const auto ramp = [](double t, double from) { return std::clamp((t - from) / 0.13, 0.0, 1.0); };
-    if (t < 5.0)
+    if (lift <= 0.0)
+        return frame.clone();
+    const std::vector<cv::Point> &p = face.points;
+    double brow = 0.0;
+    for (int i = 17; i <= 26; ++i)
+        brow = std::max(brow, double(p[i].y));
+    const double eyes = (p[36].y + p[45].y) / 2.0;
+    const double left = p[0].x, right = p[16].x, width = right - left;
+    cv::Mat mapX(frame.size(), CV_32F), mapY(frame.size(), CV_32F);
+    for (int x = 0; x < frame.cols; ++x) {
+        const double out = std::max(left - x, x - right) / (0.3 * width);
+        const double across = out <= 0.0 ? 1.0 : out >= 1.0 ? 0.0 : 0.5 * (1.0 + std::cos(M_PI * out));
+        for (int y = 0; y < frame.rows; ++y) {
+            const double down = y <= brow ? 1.0 : y >= eyes ? 0.0 : (eyes - y) / (eyes - brow);
+            mapX.at<float>(y, x) = float(x);
+            mapY.at<float>(y, x) = float(y + lift * across * down);
+        }
+    }
+    cv::Mat out;
+    cv::remap(frame, out, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+    return out;
+}
+
+// A gesture at `t` seconds, 0 to 1, rising over `rampS`: off for 3 s, on from 3 s to
+// `firstEndS`, off until 9 s, then on to the end of the clip at 16 s.
+double gestureAt(double t, double rampS, double firstEndS)
+{
+    const auto ramp = [rampS](double t, double from) {
+        return std::clamp((t - from) / rampS, 0.0, 1.0);
+    };
+    if (t < firstEndS)
         return ramp(t, 3.0);
     if (t < 9.0)
-        return 1.0 - ramp(t, 5.0);
+        return 1.0 - ramp(t, firstEndS);
     return ramp(t, 9.0);
 }
 
-TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpening)
+const double kClipS = 16.0;
+
+// The program on the clip, the gesture's key pressed and released once per gesture (the
+// second ended by the clip starting over), then ended mid-gesture.
+void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant>> &settings,
+                           const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
     QProcess compositor;
     startCompositorIfAsked(compositor);
-    // Shut, the photo's lips still part by up to 7 % of the nose-to-lip span; open, by 17 %.
-    ProgramRun program({{ACTIVATE_MOUTHOPEN_DETECTION, 1},
-                        {FEMAP_INDEX_MOUTHOPEN, 7},
-                        {MOUTHOPEN_THRESHOLD, 10}});
+    ProgramRun program(settings);
     const cv::Mat photo =
         fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
     ASSERT_FALSE(photo.empty());
     const FaceShape face = fitLandmarks(photo);
     ASSERT_TRUE(face.isComplete());
-    ASSERT_TRUE(writeClip(program.clipPath(), int(16 * kFps), [&](int i) {
-        return shutMouth(photo, face, 1.0 - opening(i / kFps));
-    }));
+    ASSERT_TRUE(writeClip(program.clipPath(), int(kClipS * kFps),
+                          [&](int i) { return warp(photo, face, i / kFps); }));
 
     const QRect mainWindow = program.start(desktop);
     ASSERT_FALSE(mainWindow.isNull());
@@ -158,18 +191,16 @@ TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpe
     work.takeFocus();
     ASSERT_TRUE(work.isActiveWindow());
 
-    // Three openings, the second ended by the clip starting over with the mouth shut.
     ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(false) >= 3; }, 150000))
         << work.count(true) << " presses, " << work.count(false) << " releases";
-    screenshot("mouth-open-1-three-openings");
+    screenshot((std::string(name) + "-1-three-gestures").c_str());
     QString seen;
     for (const KeyWindow::Event &e : work.events)
         seen += QStringLiteral(" %1@%2").arg(e.down ? "down" : "up").arg(e.ms);
     SCOPED_TRACE(seen.toStdString());
-    // Down once per opening and up at its end: the key stays down while the mouth is open,
-    // and the shut mouth between openings lasts seconds (the file camera plays the clip at
-    // its own pace, so only roughly: a gesture ending and starting again within one opening
-    // would take one second).
+    // Down once per gesture and up at its end: the key stays down through the gesture, and
+    // the rest between gestures lasts seconds (the file camera plays the clip at its own pace,
+    // so only roughly: a gesture ending and starting again at once would take one second).
     for (int i = 0; i < work.events.size(); ++i) {
         EXPECT_EQ(work.events[i].down, i % 2 == 0) << "event " << i;
         if (i >= 1)
@@ -177,12 +208,34 @@ TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpe
                 << "event " << i;
     }
 
-    // Ended with the mouth open and the key down: the key comes up.
+    // Ended with the key down: the key comes up.
     ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(true) > work.count(false); }, 60000));
-    screenshot("mouth-open-2-key-held");
+    screenshot((std::string(name) + "-2-key-held").c_str());
     EXPECT_FALSE(desktop.keysDown().isEmpty());
     EXPECT_TRUE(program.quit(desktop, mainWindow));
     EXPECT_EQ(desktop.keysDown(), QList<int>());
+}
+
+TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpening)
+{
+    // Shut, the photo's lips still part by up to 7 % of the nose-to-lip span; open, by 17 %.
+    pressesOncePerGesture("mouth-open",
+                          {{ACTIVATE_MOUTHOPEN_DETECTION, 1},
+                           {FEMAP_INDEX_MOUTHOPEN, 7},
+                           {MOUTHOPEN_THRESHOLD, 10}},
+                          [](const cv::Mat &photo, const FaceShape &face, double t) {
+                              return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
+                          });
+}
+
+TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)
+{
+    // Six pixels in a quarter of a second: about a quarter of the nose length per second.
+    pressesOncePerGesture("eyebrow-raise",
+                          {{ACTIVATE_EYEBROWRAISE_DETECTION, 1}, {FEMAP_INDEX_EYEBROWRAISE, 7}},
+                          [](const cv::Mat &photo, const FaceShape &face, double t) {
+                              return liftBrows(photo, face, 6.0 * gestureAt(t, 0.25, 4.5));
+                          });
 }
 
 } // namespace
