@@ -162,9 +162,14 @@ struct OtherGestureFlags
 
 OtherGestureFlags otherGestureFlags()
 {
-    // The slow blink, mouth open and eyebrow raise report their flags here; none of them
-    // holds the smile off yet.
-    return OtherGestureFlags{};
+    OtherGestureFlags f;
+    f.mouthInProgress = mouthOpenState.current.inProgress;
+    f.mouthStuck = mouthOpenState.current.stuck;
+    f.blinkInProgress = blinkState.current.inProgress;
+    f.blinkStuck = blinkState.current.stuck;
+    f.eyebrowInProgress = eyebrowRaiseState.raise.inProgress;
+    f.eyebrowStuck = eyebrowRaiseState.raise.stuck;
+    return f;
 }
 
 SmileFrame takeFrame()
