@@ -27,6 +27,10 @@ void sendDwellParkValues(StillnessDetector &absoluteDetector, StillnessDetector 
 // Moves the pointer with the head.
 void procPointerMotion(StillnessDetector &detector);
 void procDwellClick();
+// For every frame on which procDwellClick does not run (paused, calibrating, a real mouse
+// moved, another mode): a dwell in progress ends with its ring, so that back at rest it
+// starts afresh and shows its whole countdown instead of clicking at once.
+void interruptDwell();
 
 // --- State the tracker reads. ----------------------------------------------------------
 

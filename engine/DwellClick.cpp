@@ -61,10 +61,19 @@ void cancelDwell()
 
 } // namespace
 
+void interruptDwell()
+{
+    if (currentDwell.startMs != 0 || currentDwell.countdownShown)
+        cancelDwell();
+}
+
 void procDwellClick()
 {
-    if (clickOptionState.CLICK_MODE == 0)
+    if (clickOptionState.CLICK_MODE == 0) {
+        // Switched to smile clicking mid-countdown: the ring goes with the dwell.
+        interruptDwell();
         return;
+    }
     const quint32 now = frameRecords.motion.timeMs;
     PointerFrameRecord &rec = currentPointerRecord();
     const cv::Point previousPos = pointerRecords.previous.dwellPointerPos;

@@ -431,7 +431,10 @@ void QTracker::ProcessSlot()
             releaseHeldInput();
         }
         wasHolding = holding;
+        dwellStepRan = false;
         const bool processed = paused ? false : processFrame();
+        if (!dwellStepRan)
+            interruptDwell();
         Unlock();
         if (paused || !processed) {
             // Paused, or no frame (a video that ended, a camera unplugged): rest, don't spin.
@@ -664,8 +667,10 @@ bool QTracker::runClickEngine()
     sendDwellParkValues(alwaysOnAbsoDetector, alwaysOnDetector);
     if (p.MODE_FULL_FUNCTION)
         procPointerMotion(p.ABSOLUTE_MODE ? alwaysOnAbsoDetector : alwaysOnDetector);
-    if (p.MODE_FULL_FUNCTION || (p.MODE_SWITCH_ONLY && p.GEN_CLICK_INSTEAD_OF_CLICK))
+    if (p.MODE_FULL_FUNCTION || (p.MODE_SWITCH_ONLY && p.GEN_CLICK_INSTEAD_OF_CLICK)) {
         procDwellClick();
+        dwellStepRan = true;
+    }
     if (clickOptionState.clickPerformed == 1) {
         if (FacialDetectionApp *app = FacialDetectionApp::instance())
             app->ResetClickOptions_Softly();

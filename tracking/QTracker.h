@@ -123,4 +123,6 @@ private:
     std::atomic<bool> paused{false};
     std::atomic<bool> stopRequested{false};
     bool redetectRequested = false;
+    // Whether this pass reached the dwell step; a pass that did not ends any dwell.
+    bool dwellStepRan = false;
 };

@@ -8,6 +8,10 @@
 
 #include <QSignalSpy>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const QStringList kLeftClick{"button(left,down)", "button(left,up)"};
@@ -159,6 +163,46 @@ TEST_F(DwellClick, BusyEngineCancelsTheDwellAndItsRing)
     pointerEngineState.pointerFrozen = 1;
     restFor(2500);
     EXPECT_TRUE(buttonsAndKeys().isEmpty());
+}
+
+TEST_F(DwellClick, AnInterruptedDwellStopsItsRingAndStartsAfreshWithTheWholeCountdown)
+{
+    // Each way a frame can go by without the dwell step: smile clicking for a frame, or the
+    // frame loop skipping the step (paused, calibrating, a real mouse moved).
+    const std::vector<std::pair<const char *, std::function<void()>>> interruptions = {
+        {"smile clicking", [this] {
+             clickOptionState.CLICK_MODE = 0;
+             dwellFrame();
+             clickOptionState.CLICK_MODE = 1;
+         }},
+        {"step skipped", [this] {
+             frame();
+             interruptDwell();
+         }},
+    };
+    for (const auto &[name, interrupt] : interruptions) {
+        SCOPED_TRACE(name);
+        setPointer(300, 300);
+        resetDwellRecords();
+        dwellFrame();
+        setPointer(500, 500);
+        QSignalSpy started(app(), &FacialDetectionApp::cdtStartTimer);
+        QSignalSpy stopped(app(), &FacialDetectionApp::cdtStopTimer);
+        dwellFrame();
+        restFor(600);
+        ASSERT_EQ(started.count(), 1);
+        interrupt();
+        EXPECT_EQ(stopped.count(), 1) << "the ring goes with the dwell";
+        // Long past the dwell time, the first frames back at rest do not click.
+        for (int i = 0; i < 60; ++i)
+            frame();
+        restFor(1200);
+        EXPECT_TRUE(buttonsAndKeys().isEmpty());
+        EXPECT_EQ(started.count(), 2) << "a new countdown is shown";
+        restFor(600);
+        EXPECT_EQ(buttonsAndKeys(), kLeftClick);
+        clearLogs();
+    }
 }
 
 TEST_F(DwellClick, SmileClickingDoesNotDwell)

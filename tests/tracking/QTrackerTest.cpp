@@ -4,6 +4,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "engine/EngineState.h"
 #include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
 #include "platform/recording/RecordingCameraList.h"
@@ -180,6 +181,38 @@ TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
     QMetaObject::invokeMethod(&tracker, "onMainWindowClosing", Qt::QueuedConnection);
     ASSERT_TRUE(waitFor([&] { return completed.count() == 1; }, 2000));
     tracker.Stop();
+}
+
+TEST_F(Tracker, APassWithoutTheDwellStepEndsTheDwellAndItsRing)
+{
+    // Paused, or calibrating (the loop starts with a calibration that suspends the engine).
+    for (const bool paused : {true, false}) {
+        SCOPED_TRACE(paused ? "paused" : "calibrating");
+        qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
+        QTracker tracker;
+        ScriptedCameraDialogs dialogs;
+        tracker.setCameraDialogs(&dialogs);
+        ASSERT_TRUE(tracker.openCamera());
+        ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
+        tracker.applyChangedSettings(true);
+        QSignalSpy previews(&tracker, &QTracker::ShowProcessedImage);
+        QSignalSpy stopped(app(), &FacialDetectionApp::cdtStopTimer);
+        tracker.Start();
+        ASSERT_TRUE(waitFor([&] { return previews.count() >= 1; }));
+        tracker.setPaused(paused);
+        QTest::qWait(100);
+        // A dwell in its countdown, its ring on screen.
+        tracker.Lock();
+        currentDwell.startMs = 1;
+        currentDwell.anchored = 1;
+        currentDwell.countdownShown = 1;
+        tracker.Unlock();
+        EXPECT_TRUE(waitFor([&] { return stopped.count() == 1; }, 5000));
+        tracker.Lock();
+        EXPECT_EQ(currentDwell.startMs, 0u);
+        tracker.Unlock();
+        tracker.Stop();
+    }
 }
 
 TEST_F(Tracker, AMissingCascadeStillEndsTheLoopInOrder)

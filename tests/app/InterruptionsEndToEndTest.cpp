@@ -1,0 +1,173 @@
+// The program itself (build/bin/TovraMouse) interrupted as users interrupt it: a dwell cut
+// short by the play/pause hotkey and taken up again at rest, and the program ended by a
+// signal (a logout) instead of its quit question.
+
+#include "core/SettingsKeys.h"
+#include "tests/app/DesktopView.h"
+#include "tests/app/FaceClip.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/ui/DesktopTestMain.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <X11/Xlib.h>
+// Xlib's macros clash with the test framework and Qt.
+#undef None
+#undef Bool
+#undef Status
+
+using namespace SettingKeys;
+
+namespace {
+
+const char Toast[] = "Information";
+const char Overlay[] = "Tovra Mouse overlay";
+
+// The window the user works in: it has the focus and notes when a button reaches it.
+class WorkWindow : public QWidget
+{
+public:
+    WorkWindow()
+    {
+        setWindowTitle(QStringLiteral("Work"));
+        setGeometry(40, 600, 500, 400);
+        clock.start();
+    }
+    void takeFocus()
+    {
+        show();
+        (void)QTest::qWaitForWindowExposed(this);
+        xdotool({"windowactivate", "--sync", QString::number(winId())});
+        (void)QTest::qWaitFor([this] { return isActiveWindow(); }, 10000);
+    }
+    QElapsedTimer clock;
+    qint64 pressedAt = -1;
+
+protected:
+    void mousePressEvent(QMouseEvent *) override
+    {
+        if (pressedAt < 0)
+            pressedAt = clock.elapsed();
+    }
+};
+
+bool writeStillClip(ProgramRun &program)
+{
+    return writeFaceClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                         program.clipPath(), [](double) { return cv::Point2d(0.0, 0.0); });
+}
+
+// The countdown ring around `at`: a window of the ring's size mapped there, as the desktop
+// sees it (without a compositor the screen may show it under the status images).
+class RingWatch
+{
+public:
+    RingWatch()
+        : dpy(XOpenDisplay(nullptr))
+    {
+        XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
+    }
+    ~RingWatch()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+    }
+    bool shownAround(const QPoint &at, int side) { return dpy && find(DefaultRootWindow(dpy), at, side); }
+
+private:
+    bool find(Window window, const QPoint &at, int side)
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(dpy, window, &root, &parent, &children, &count))
+            return false;
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(dpy, children[i], &a) || a.map_state != IsViewable)
+                continue;
+            int x = 0, y = 0;
+            Window child = 0;
+            XTranslateCoordinates(dpy, children[i], root, 0, 0, &x, &y, &child);
+            const QRect r(x, y, a.width, a.height);
+            found = (r.width() == side && r.height() == side &&
+                     (r.center() - at).manhattanLength() <= 4) ||
+                    find(children[i], at, side);
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+    Display *dpy;
+};
+
+TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdownBeforeTheClick)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
+    const int dwellMs = 3000;
+    const int zone = 30;
+    // The ring's window: the zone's diameter and the ring's thickness on either side.
+    const int ringSide = 2 * zone + 2 * 10;
+    RingWatch ring;
+    const auto ringShown = [&](const QPoint &at) { return ring.shownAround(at, ringSide); };
+    ProgramRun program({{CLICK_MODE, 1},
+                        {DWELL_CLICK_TIME, dwellMs},
+                        {DWELL_ZONE_SIZE, zone},
+                        {HK_ACTIVATE_PLAYPAUSE, 1},
+                        {ACTIVATE_MMM_DETECTION, 0},
+                        {SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    // The pointer is the calibration's until its prompts are gone.
+    ASSERT_FALSE(desktop.waitForWindow(Overlay).isNull());
+    ASSERT_TRUE(desktop.waitUntilGone(Overlay));
+
+    WorkWindow work;
+    work.takeFocus();
+    const QPoint spot = work.geometry().center();
+    xdotool({"mousemove", QString::number(spot.x()), QString::number(spot.y())});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ringShown(spot); }, 10000));
+    screenshot("dwell-1-counting");
+
+    // Paused mid-countdown: the ring goes, and long past the dwell time nothing clicks.
+    xdotool({"key", "shift+alt+F2"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ringShown(spot); }, 1000))
+        << "the ring outlives the pause";
+    QTest::qWait(dwellMs + 1000);
+    screenshot("dwell-2-paused");
+    EXPECT_LT(work.pressedAt, 0);
+    ASSERT_TRUE(desktop.waitUntilGone(Toast));
+
+    // Resumed at rest: a whole countdown again, then the click.
+    xdotool({"key", "shift+alt+F2"});
+    qint64 ringAt = -1;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (ringAt < 0 && ringShown(spot))
+                ringAt = work.clock.elapsed();
+            return work.pressedAt >= 0;
+        },
+        dwellMs + 10000));
+    screenshot("dwell-3-clicked");
+    ASSERT_GE(ringAt, 0) << "clicked without a countdown";
+    EXPECT_GE(work.pressedAt - ringAt, dwellMs / 2);
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runTestsOnPrivateDesktop(argc, argv, false);
+}
