@@ -83,8 +83,10 @@ void setDragCursors()
 
 void restoreSystemCursors()
 {
+    // Called at every loop end, every switch to dwell and several times on quit: only what
+    // was replaced goes back, so nothing reaches the desktop when nothing was.
     for (CursorSlot &slot : cursorSlots()) {
-        slot.replaced = false;
-        platform::systemCursors().restore(slot.shape);
+        if (slot.replaced.exchange(false))
+            platform::systemCursors().restore(slot.shape);
     }
 }

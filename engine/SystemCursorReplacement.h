@@ -33,5 +33,5 @@ void setScrollMidCursors();  // "ScrollMid2.cur"
 void setScrollUpCursors();   // "ScrollUP2.cur"
 void setScrollDownCursors(); // "ScrollDOWN2.cur"
 void setDragCursors();       // "DragArrowTip-Small.cur"
-// Puts the user's cursors back, whether or not any were replaced.
+// Puts back the user's cursors that were replaced; does nothing when none were.
 void restoreSystemCursors();

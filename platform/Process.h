@@ -16,6 +16,9 @@ public:
     // Raises the scheduling priority of the whole process a little above normal.
     // Ordinary users usually lack the privilege: false (and one log line) then.
     virtual bool raisePriority() = 0;
+    // Undoes raisePriority: every thread it lifted goes back to the priority the process had
+    // before. Never raises anything (which would need privilege); true when nothing failed.
+    virtual bool lowerPriority() = 0;
 
     // The part of the primary screen that panels and docks leave to windows, in physical
     // pixels: the window manager's work area where it publishes one, else the whole primary

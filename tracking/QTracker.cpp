@@ -96,12 +96,13 @@ void updateStillness(StillnessDetector &detector)
                             now.timeMs);
 }
 
+// Start-up raised the priority before the settings were read. Raising again later needs
+// privilege an ordinary user lacks, so the level chosen takes effect at the start only.
 bool setProcessPriority(int level)
 {
-    // Only raising needs doing: the process starts at normal priority.
     if (level == 1 || level == 2)
         return platform::process().raisePriority();
-    return true;
+    return platform::process().lowerPriority();
 }
 
 } // namespace
@@ -333,7 +334,8 @@ void QTracker::applyChangedSettings(bool startupPass)
             app->onStartAutomaticallyChanged(trackingParameters.START_AUTOMATICALLY);
             break;
         case SettingEffect::ProcessPriority:
-            setProcessPriority(trackingParameters.PROCESS_PRIORITY);
+            if (startupPass)
+                setProcessPriority(trackingParameters.PROCESS_PRIORITY);
             break;
         }
     }
@@ -552,8 +554,9 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
                                                isSmileInProgress()};
     bool redetect = schedule.needsFaceRedetection(inputs) || redetectRequested;
     redetectRequested = false;
-    const bool sessionFrame =
-        app && quint32(app->clickCounterResetTime) == frameRecords.motion.timeMs;
+    // Not by the frame time the session stored: one started by a queued call stores the time
+    // of a frame already past this step.
+    const bool sessionFrame = session.takeWholeImageSearch();
     if (redetect || sessionFrame) {
         resetShape(previous.landmarks);
         previous.faceBox.clear();

@@ -34,6 +34,7 @@ bool TrackingSession::startTrackingSession(bool force, const Hooks &hooks)
         app->clickCounterResetTime = int(hooks.frameTimeMs);
     }
     resetPointerState();
+    wholeImageSearchDue = true;
     const bool started = startCalibration(force);
     if (started && hooks.metricsState)
         hooks.metricsState->startSession();
@@ -153,4 +154,11 @@ bool TrackingSession::takeMinimiseRequest()
     const bool requested = minimiseRequested;
     minimiseRequested = false;
     return requested;
+}
+
+bool TrackingSession::takeWholeImageSearch()
+{
+    const bool due = wholeImageSearchDue;
+    wholeImageSearchDue = false;
+    return due;
 }

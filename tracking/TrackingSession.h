@@ -39,6 +39,10 @@ public:
     Phase phase() const;
     // Set when a finished calibration asks the main window to minimise itself.
     bool takeMinimiseRequest();
+    // True once after each session start, however it was started (at the loop's start, by a
+    // setting, by a queued request between or inside frames): the first frame to look for
+    // the face after it searches the whole image.
+    bool takeWholeImageSearch();
 
     static constexpr qint64 kRestartGuardMs = 12000;
 
@@ -55,4 +59,5 @@ private:
     bool savedEngineState = false;
     qint32 savedEngineEnabled = 1;
     bool minimiseRequested = false;
+    bool wholeImageSearchDue = false;
 };

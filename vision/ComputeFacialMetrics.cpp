@@ -632,6 +632,19 @@ void judgeReliability(const Frame &f, FacialMetrics &m, const HeadMotionState &m
         f.settled ? 0.2 * m.unreliableFrame + 0.8 * f.pm.unreliability : 0.2 * m.unreliableFrame;
 }
 
+// A frame without a measurable face adds nothing to the running sums, but keeps them: the
+// absolute pointer must not jump to the centre when the face comes back.
+void carryRunningSums(FacialMetrics &m, const FacialMetrics &pm, HeadMotionState &motion,
+                      const HeadMotionState &pmo)
+{
+    m.regionTiltSum = pm.regionTiltSum;
+    m.regionTiltSumSmoothed = pm.regionTiltSumSmoothed;
+    motion.absolutePosition = pmo.absolutePosition;
+    motion.absolutePositionMean = pmo.absolutePositionMean;
+    motion.lipRelShiftSum = pmo.lipRelShiftSum;
+    motion.lipRelShiftSumLength = pmo.lipRelShiftSumLength;
+}
+
 } // namespace
 
 bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metrics,
@@ -642,10 +655,10 @@ bool computeFacialMetrics(const FrameDetection &detection, FacialMetrics &metric
                           FacialMetricsState &state)
 {
     const quint32 intervalMs = measureFrameIntervals(detection, previousDetection, motion);
-    if (!detection.faceFound)
-        return true;
-    if (!detection.landmarks.isComplete())
-        return false;
+    if (!detection.faceFound || !detection.landmarks.isComplete()) {
+        carryRunningSums(metrics, previousMetrics, motion, previousMotion);
+        return !detection.faceFound;
+    }
 
     const std::vector<cv::Point> &p = detection.landmarks.points;
     const bool havePrevious = previousDetection.landmarks.isComplete();

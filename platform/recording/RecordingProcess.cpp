@@ -14,6 +14,13 @@ bool RecordingProcess::raisePriority()
     return true;
 }
 
+bool RecordingProcess::lowerPriority()
+{
+    recordingLog().add(QStringLiteral("process"), QStringLiteral("lowerPriority"));
+    raised = false;
+    return true;
+}
+
 QRect RecordingProcess::workArea()
 {
     {

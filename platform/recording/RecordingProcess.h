@@ -14,6 +14,7 @@ class RecordingProcess : public Process
 {
 public:
     bool raisePriority() override;
+    bool lowerPriority() override;
     QRect workArea() override;
     quintptr foregroundWindow() override;
     bool setForegroundWindow(quintptr window) override;

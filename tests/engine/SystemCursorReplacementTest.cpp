@@ -34,6 +34,8 @@ struct Cursors : ::testing::Test
 {
     void SetUp() override
     {
+        // No slot stays marked replaced from an earlier test.
+        restoreSystemCursors();
         platform::installRecording();
         warnings().clear();
         previous = qInstallMessageHandler(&collect);
@@ -68,18 +70,31 @@ TEST_F(Cursors, EachShapeReplacesAllFourCursorsWithItsFile)
     EXPECT_TRUE(warnings().isEmpty()) << warnings().join('\n').toStdString();
 }
 
-TEST_F(Cursors, RestoringPutsTheUsersCursorsBackEvenWhenNoneWereReplaced)
+TEST_F(Cursors, RestoringPutsBackOnlyWhatWasReplacedAndNothingWhenNothingWas)
 {
+    restoreSystemCursors();
+    EXPECT_TRUE(platform::recordingLog().calls("cursors").isEmpty());
+
+    setScrollUpCursors();
+    platform::recordingLog().clear();
     restoreSystemCursors();
     EXPECT_EQ(platform::recordingLog().calls("cursors"),
               (QStringList{"restore(Arrow)", "restore(Cross)", "restore(Hand)", "restore(IBeam)"}));
-
-    setScrollUpCursors();
-    restoreSystemCursors();
     for (Shape shape : AllShapes)
         EXPECT_TRUE(shown(shape).isEmpty());
     for (const CursorSlot &slot : cursorSlots())
         EXPECT_FALSE(slot.replaced);
+    // Restored once, the second call of a quit has nothing left to do.
+    platform::recordingLog().clear();
+    restoreSystemCursors();
+    EXPECT_TRUE(platform::recordingLog().calls("cursors").isEmpty());
+
+    // A shape whose file could not be used was never replaced, so it is not "restored".
+    loadSystemCursor(cursorSlots()[1], "Missing-For-The-Restore-Test.cur");
+    loadSystemCursor(cursorSlots()[2], systemCursorFiles[0]);
+    platform::recordingLog().clear();
+    restoreSystemCursors();
+    EXPECT_EQ(platform::recordingLog().calls("cursors"), QStringList{"restore(Hand)"});
 }
 
 TEST_F(Cursors, AFileThatCannotBeUsedIsReportedOncePerRunAndLeavesTheCursorsAlone)

@@ -18,7 +18,7 @@ int niceOf(id_t tid)
 }
 } // namespace
 
-TEST(LinuxProcess, RaisesEveryThreadOrReportsFailure)
+TEST(LinuxProcess, RaisesEveryThreadOrReportsFailureAndLowersThemBack)
 {
     // A second thread that exists while the priority is raised.
     std::mutex mutex;
@@ -37,13 +37,20 @@ TEST(LinuxProcess, RaisesEveryThreadOrReportsFailure)
     }
     const int niceBefore = niceOf(0);
 
-    const bool raised = LinuxProcess().raisePriority();
+    LinuxProcess process;
+    // Nothing raised yet: lowering leaves every thread alone.
+    EXPECT_TRUE(process.lowerPriority());
+    EXPECT_EQ(niceOf(0), niceBefore);
+    const bool raised = process.raisePriority();
     if (raised) {
         EXPECT_LE(niceOf(0), LinuxProcess::raisedNice);
         EXPECT_LE(niceOf(id_t(helperTid)), LinuxProcess::raisedNice);
     } else {
         EXPECT_EQ(niceOf(0), niceBefore);
     }
+    EXPECT_TRUE(process.lowerPriority());
+    EXPECT_EQ(niceOf(0), niceBefore);
+    EXPECT_EQ(niceOf(id_t(helperTid)), niceBefore);
     {
         std::lock_guard<std::mutex> lock(mutex);
         done = true;

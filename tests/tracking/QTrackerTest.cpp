@@ -7,6 +7,7 @@
 #include "engine/EngineState.h"
 #include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
+#include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingCameraList.h"
 #include "tests/support/TestHome.h"
 #include "tracking/CameraDialogs.h"
@@ -212,6 +213,27 @@ TEST_F(Tracker, APassWithoutTheDwellStepEndsTheDwellAndItsRing)
         EXPECT_EQ(currentDwell.startMs, 0u);
         tracker.Unlock();
         tracker.Stop();
+    }
+}
+
+TEST_F(Tracker, ThePriorityLevelIsAppliedAtTheStartOnlyAndZeroNeverRaises)
+{
+    const std::pair<int, const char *> levels[] = {{0, "lowerPriority()"},
+                                                   {1, "raisePriority()"},
+                                                   {2, "raisePriority()"}};
+    for (const auto &[level, call] : levels) {
+        SCOPED_TRACE(level);
+        app()->setSetting(PROCESS_PRIORITY, level);
+        app()->loadAllSettings();
+        platform::recordingLog().clear();
+        QTracker tracker;
+        tracker.applyChangedSettings(true);
+        EXPECT_EQ(platform::recordingLog().calls("process"), QStringList{call});
+        // A change while running waits for the next start.
+        app()->setSetting(PROCESS_PRIORITY, 2 - level);
+        platform::recordingLog().clear();
+        tracker.applyChangedSettings(false);
+        EXPECT_TRUE(platform::recordingLog().calls("process").isEmpty());
     }
 }
 

@@ -71,6 +71,17 @@ protected:
     FacialMetricsState metrics;
 };
 
+TEST_F(Calibration, EverySessionStartSearchesTheWholeImageOnceAtTheNextFrame)
+{
+    EXPECT_FALSE(session.takeWholeImageSearch());
+    // Also a start that keeps the calibration begun a moment ago.
+    for (int i = 0; i < 2; ++i) {
+        start();
+        EXPECT_TRUE(session.takeWholeImageSearch());
+        EXPECT_FALSE(session.takeWholeImageSearch());
+    }
+}
+
 TEST_F(Calibration, DwellClickingRelaxesThenRemindsFourteenSecondsInAll)
 {
     clickOptionState.CLICK_MODE = 1;

@@ -289,6 +289,20 @@ TEST(FacialMetrics, AbsoluteModeUsesTheSteadierShiftAndAccumulatesUnlessFrozen)
     r.run(frameAt(kStart + 124), {3, 0});
     EXPECT_EQ(r.motion.pointerShift, cv::Point2d(2, 0));
     EXPECT_EQ(r.motion.absolutePosition, cv::Point2d(4, 0));
+
+    // A frame without a face (or with half a shape) keeps the sums: the pointer stays put.
+    const std::array<double, 3> tilt = r.metrics.regionTiltSum;
+    for (const bool partial : {false, true}) {
+        FrameDetection lost = partial ? frameAt(kStart + 155) : FrameDetection();
+        lost.frameTimeMs = kStart + 155;
+        if (partial)
+            lost.landmarks.points.resize(40);
+        r.run(lost);
+        EXPECT_EQ(r.motion.absolutePosition, cv::Point2d(4, 0));
+        EXPECT_EQ(r.metrics.regionTiltSum, tilt);
+    }
+    r.run(frameAt(kStart + 186));
+    EXPECT_EQ(r.motion.absolutePosition, cv::Point2d(5, 0));
 }
 
 TEST(FacialMetrics, HistogramsLearnOnlyFromReliableFramesBeforeTwelveActions)
