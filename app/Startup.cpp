@@ -13,6 +13,8 @@
 #include "engine/SystemCursorReplacement.h"
 #include "feedback/CountdownTimer.h"
 #include "feedback/TransparentTextWidget.h"
+#include "platform/InputSynthesis.h"
+#include "platform/MouseParameters.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
 #include "tracking/QTracker.h"
@@ -107,8 +109,10 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     QObject::connect(app.get(), &QGuiApplication::primaryScreenChanged, app.get(),
                      [] { syncDevicePixelRatio(); });
     TerminationWatcher termination;
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, app.get(),
-                     &QCoreApplication::quit);
+    // Until the main window runs the quit sequence, a termination request just ends the run.
+    QMetaObject::Connection terminationQuits = QObject::connect(
+        &termination, &TerminationWatcher::terminationRequested, app.get(),
+        &QCoreApplication::quit);
     if (hooks.applicationCreated)
         hooks.applicationCreated(*app);
 
@@ -161,6 +165,14 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
 
     MouseParametersGuard mouse;
     saveAndOverrideMouseParameters(mouse.saved);
+    // Ended at once by a second signal, the desktop still gets its buttons, cursors and mouse
+    // settings back (a copy: this frame may be gone by then).
+    termination.setLastResort([saved = mouse.saved] {
+        platform::inputSynthesis().releaseAll();
+        restoreSystemCursors();
+        if (saved.saved && saved.mouse.valid)
+            platform::mouseParameters().restore(saved.mouse);
+    });
 
     tracker->applyChangedSettings(true);
 
@@ -188,6 +200,11 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
 
     int result = 0;
     if (!termination.requested()) {
+        // Ended by the session (a logout) the program ends as Exit ends it, without the
+        // question: window places saved, drag and pause states reset for the next start.
+        QObject::disconnect(terminationQuits);
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested,
+                         mainWindow.get(), &MainWindow::quitWithoutAsking);
         tracker->Start();
         result = QCoreApplication::exec();
     }

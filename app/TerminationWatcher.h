@@ -2,10 +2,15 @@
 
 #include <QObject>
 
+#include <functional>
+#include <thread>
+
 class QSocketNotifier;
 
 // Turns SIGINT and SIGTERM into a signal on the GUI thread, so that a terminated program
-// still leaves through its normal exit path and puts the user's mouse settings back.
+// still leaves through its normal exit path and puts the user's mouse settings back. A second
+// SIGINT or SIGTERM ends the process at once (exit code 128 + the signal's number), after the
+// last-resort clean-up, which gets two seconds at most.
 class TerminationWatcher : public QObject
 {
     Q_OBJECT
@@ -14,6 +19,9 @@ public:
     ~TerminationWatcher() override;
 
     bool requested() const { return wasRequested; }
+    // What must not be left behind even by the at-once ending (held buttons, the mouse
+    // settings). Runs on a thread of its own while the GUI thread may be busy or stuck.
+    void setLastResort(std::function<void()> cleanup);
 
 signals:
     void terminationRequested();
@@ -23,4 +31,6 @@ private:
 
     QSocketNotifier *notifier = nullptr;
     bool wasRequested = false;
+    std::function<void()> lastResort;
+    std::thread lastResortThread;
 };

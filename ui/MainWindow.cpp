@@ -13,6 +13,7 @@
 #include "ui/QPreviewWindow.h"
 #include "ui_MainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QElapsedTimer>
@@ -565,13 +566,33 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     quitInProgress = true;
-    if (!askYesNo(tr("Are you sure you want to quit?           "))) {
+    // The session ending while the question is open answers it.
+    if (!askYesNo(tr("Are you sure you want to quit?           ")) && !endRequested) {
         quitInProgress = false;
         if (event)
             event->ignore();
         return;
     }
+    runQuitSequence();
+    if (event)
+        event->accept();
+}
 
+void MainWindow::quitWithoutAsking()
+{
+    endRequested = true;
+    if (quitInProgress) {
+        // Either the sequence runs already, or its question is open: close the question.
+        if (QWidget *question = QApplication::activeModalWidget())
+            question->close();
+        return;
+    }
+    quitInProgress = true;
+    runQuitSequence();
+}
+
+void MainWindow::runQuitSequence()
+{
     FacialDetectionApp *application = app();
     if (application) {
         application->saveWidgetGeometry(this);
@@ -604,6 +625,4 @@ void MainWindow::closeEvent(QCloseEvent *event)
     ::restoreSystemCursors();
 
     QTimer::singleShot(250, QCoreApplication::instance(), &QCoreApplication::quit);
-    if (event)
-        event->accept();
 }

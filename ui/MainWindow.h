@@ -37,6 +37,10 @@ public slots:
     void onExitClicked();
     void onCalibrateClicked();
     void onPlayPauseClicked();
+    // The quit sequence without its question, for the end of the session (SIGTERM at a
+    // logout, SIGINT): the same resets, so the next start does not inherit a paused or
+    // drag-locked state. Closes the quit question when it is open.
+    void quitWithoutAsking();
 
 protected:
     // The quit sequence; onExitClicked runs it with no event.
@@ -63,8 +67,11 @@ private:
     bool askYesNo(const QString &text);
     // Waits for the worker to report the end of its loop; false when it did not in time.
     bool waitForTrackerToFinish(int timeoutMs);
+    // Everything the quit sequence does once it is decided.
+    void runQuitSequence();
 
     Ui::MainWindow *ui;
     SettingsWindow settings;
     bool quitInProgress = false;
+    bool endRequested = false;
 };

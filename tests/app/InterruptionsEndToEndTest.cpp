@@ -1,6 +1,6 @@
 // The program itself (build/bin/TovraMouse) interrupted as users interrupt it: a dwell cut
 // short by the play/pause hotkey and taken up again at rest, and the program ended by a
-// signal (a logout) instead of its quit question.
+// signal (a logout, Ctrl+C) instead of its quit question.
 
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
@@ -15,7 +15,10 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 #include <csignal>
+#include <sys/types.h>
 
 #include <X11/Xlib.h>
 // Xlib's macros clash with the test framework and Qt.
@@ -163,6 +166,77 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     ASSERT_GE(ringAt, 0) << "clicked without a countdown";
     EXPECT_GE(work.pressedAt - ringAt, dwellMs / 2);
     EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
+// A user who left the program paused with a drag locked, as the settings file keeps it.
+const QList<QPair<QString, QVariant>> pausedWithADragLocked = {
+    {CLICK_OPTION_DRAG_MODE, 1}, {CLICK_OPTION_DRAG_MODE_LOCKED, 1}, {CLICK_OPTION_CLICKING_ACTIVE, 0}};
+
+// The X server's pointer acceleration and threshold, which the program overrides while it runs.
+QList<int> pointerControl(const QList<int> &set = {})
+{
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return {};
+    if (set.size() == 3)
+        XChangePointerControl(dpy, 1, 1, set[0], set[1], set[2]);
+    int numerator = 0, denominator = 0, threshold = 0;
+    XGetPointerControl(dpy, &numerator, &denominator, &threshold);
+    XCloseDisplay(dpy);
+    return {numerator, denominator, threshold};
+}
+
+bool placesSaved(const ProgramRun &program)
+{
+    QSettings file(program.settingsFile(), QSettings::IniFormat);
+    return !file.value("MainWindow/geometry").toByteArray().isEmpty() &&
+           !file.value("ClickOptionsWindow/geometry").toByteArray().isEmpty() &&
+           !file.value("ClickPause/geometry").toByteArray().isEmpty();
+}
+
+TEST(SignalEndEndToEnd, SigtermEndsAsExitDoesWithoutTheQuestion)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    ProgramRun program(pausedWithADragLocked);
+    ASSERT_TRUE(writeStillClip(program));
+    ASSERT_FALSE(program.start(desktop).isNull());
+    ASSERT_FALSE(placesSaved(program));
+
+    program.process.terminate(); // SIGTERM, as a logout sends it
+    ASSERT_TRUE(program.process.waitForFinished(30000));
+    EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.process.exitCode(), 0);
+    EXPECT_TRUE(placesSaved(program));
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE).toInt(), 0);
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE_LOCKED).toInt(), 0);
+    EXPECT_EQ(program.setting(CLICK_OPTION_CLICKING_ACTIVE).toInt(), 1);
+}
+
+TEST(SignalEndEndToEnd, ASecondSignalWhileTheEndStepsRunEndsAtOnce)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    ProgramRun program(pausedWithADragLocked);
+    ASSERT_TRUE(writeStillClip(program));
+    const QList<int> before = pointerControl();
+    const QList<int> usersPointer = pointerControl({7, 3, 9});
+    ASSERT_FALSE(program.start(desktop).isNull());
+    ASSERT_NE(pointerControl(), usersPointer);
+
+    const qint64 pid = program.process.processId();
+    ::kill(pid_t(pid), SIGINT);
+    // The first one has arrived once the end steps save the windows' places; the resets
+    // come after the worker has stopped.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return placesSaved(program); }, 10000));
+    ::kill(pid_t(pid), SIGINT);
+    ASSERT_TRUE(program.process.waitForFinished(30000));
+    EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.process.exitCode(), 128 + SIGINT);
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE_LOCKED).toInt(), 1);
+    // Ended at once, but not leaving the user's mouse settings behind.
+    EXPECT_EQ(pointerControl(), usersPointer);
+    pointerControl(before);
 }
 
 } // namespace

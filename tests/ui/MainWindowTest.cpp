@@ -6,6 +6,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "engine/SystemCursorReplacement.h"
 #include "engine/TrackingParameters.h"
 #include "feedback/NotificationWidget.h"
 #include "feedback/StateNotifier.h"
@@ -578,8 +579,9 @@ TEST_F(MainWindowTest, QuittingStopsTheWorkerInOrderAndEndsTheProgram)
     window->show();
     window->settingsWindow().clickOptionsWindow.setGeometry(QRect(600, 40, 100, 540));
     window->settingsWindow().clickPause.setGeometry(QRect(600, 480, 93, 93));
-    // As if the engine held the button down when the user quit.
+    // As if the engine held the button down, its own cursors shown, when the user quit.
     platform::inputSynthesis().buttonDown(platform::MouseButton::Left);
+    setPointingCursors();
     QSignalSpy clickOptions(app(), &FacialDetectionApp::ClickOptionsSettingsChanged);
     DialogAnswerer answerer;
     answerer.enqueue(DialogAnswerer::pressButton("Yes"));
@@ -597,7 +599,8 @@ TEST_F(MainWindowTest, QuittingStopsTheWorkerInOrderAndEndsTheProgram)
     EXPECT_EQ(setting(CLICK_OPTION_CLICKING_ACTIVE), 1);
     EXPECT_EQ(clickOptions.count(), 1);
     EXPECT_FALSE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
-    EXPECT_GE(platform::recordingLog().count("cursors", "restore"), 4);
+    // Each of the four shapes put back once, however often the sequence asks.
+    EXPECT_EQ(platform::recordingLog().count("cursors", "restore"), 4);
     EXPECT_EQ(runUntilQuit(), 0);
 
     // The saved geometries come back with the next main window.
@@ -606,6 +609,21 @@ TEST_F(MainWindowTest, QuittingStopsTheWorkerInOrderAndEndsTheProgram)
     EXPECT_EQ(next->geometry(), QRect(30, 40, 1000, 500));
     EXPECT_EQ(next->settingsWindow().clickOptionsWindow.geometry(), QRect(600, 40, 100, 540));
     EXPECT_EQ(next->settingsWindow().clickPause.geometry(), QRect(600, 480, 93, 93));
+}
+
+TEST_F(MainWindowTest, TheSessionEndingWhileTheQuitQuestionIsOpenQuitsAfterAll)
+{
+    auto window = makeWindow();
+    window->show();
+    QSignalSpy closing(window.get(), &MainWindow::MainWindowClosing);
+    DialogAnswerer answerer;
+    // A logout's SIGTERM arrives while the user looks at the question.
+    answerer.enqueue([&window](QWidget *) { window->quitWithoutAsking(); });
+    window->onExitClicked();
+    EXPECT_EQ(answerer.texts(), QStringList{QuitQuestion});
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_TRUE(tracker->loopEnded());
+    EXPECT_EQ(runUntilQuit(), 0);
 }
 
 TEST_F(MainWindowTest, RequestsToQuitWhileQuittingAreIgnored)
