@@ -2,11 +2,30 @@
 
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <QtGlobal>
 
 // Process-level services of the desktop session: priority, and what the window manager keeps
 // for the whole session (the work area, which window has the focus, the hints of our windows).
 namespace platform {
+
+// The program window under the pointer, as the desktop's conventions describe it.
+struct PointedWindow
+{
+    // False over the bare desktop (no window of a program there).
+    bool found = false;
+    // The window's title: _NET_WM_NAME, else WM_NAME; at most 128 characters.
+    QString title;
+    // Whether it is transient for another window (a dialog of a main window), and the
+    // title of the window at the end of that chain.
+    bool owned = false;
+    QString ownerTitle;
+    // Its window type says it is a dock (panels, docked on-screen keyboards).
+    bool dock = false;
+    // WM_CLASS: the instance and the class name.
+    QString instanceName;
+    QString className;
+};
 
 class Process
 {
@@ -34,6 +53,9 @@ public:
     // resizes it. The toolkit rewrites these hints whenever it changes the window's size or
     // limits, so callers set it again afterwards. False when it cannot be asked.
     virtual bool setAspectRatio(quintptr window, QSize ratio) = 0;
+    // The top-level window under the pointer now. Cheap enough for every frame: one query of
+    // the pointer, the rest only when another window comes under it (or a second passed).
+    virtual PointedWindow windowUnderPointer() = 0;
 };
 
 } // namespace platform

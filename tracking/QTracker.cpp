@@ -343,6 +343,15 @@ void QTracker::applyChangedSettings(bool startupPass)
         faceTracker->setRegionOptions(trackingParameters.ADDITIONAL_ETSYS,
                                       trackingParameters.ACTIVATE_MOUTHOPEN_DETECTION,
                                       trackingParameters.ACTIVATE_EYEBROWRAISE_DETECTION);
+    // Every processed frame comes through here, so this is also the once-per-frame look as
+    // the pointer moves.
+    checkWindowUnderCursor();
+}
+
+void QTracker::checkWindowUnderCursor()
+{
+    trackingParameters.STICKINESS_OFF_UNDER_POINTER = stickinessOffUnderPointer(
+        platform::process().windowUnderPointer(), trackingParameters.DISABLE_STICKINESS_OSK);
 }
 
 void QTracker::startTrackingSession(bool force)

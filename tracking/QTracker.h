@@ -46,6 +46,8 @@ public:
     bool hasCaptureSource() const { return capture != nullptr; }
     // Applies the settings changed since the last call (every setting on the start-up call).
     void applyChangedSettings(bool startupPass);
+    // Whether the window under the pointer turns the pointer's stickiness off.
+    void checkWindowUnderCursor();
 
     // Processing stopped by the user; written from the GUI thread.
     bool isPaused() const { return paused; }

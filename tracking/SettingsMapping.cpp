@@ -246,3 +246,21 @@ SettingEffect applySettingEntry(const SettingEntry &entry, TrackingParameters &p
     }
     return SettingEffect::None;
 }
+
+bool stickinessOffUnderPointer(const platform::PointedWindow &window, bool offOverKeyboards)
+{
+    if (!offOverKeyboards || !window.found)
+        return false;
+    if (window.title.isEmpty() && (!window.owned || window.ownerTitle.isEmpty()))
+        return true;
+    if (window.dock)
+        return true;
+    static const char *const keyboards[] = {"onboard", "florence", "xvkbd", "matchbox-keyboard"};
+    for (const char *keyboard : keyboards) {
+        const QLatin1String name(keyboard);
+        if (window.instanceName.compare(name, Qt::CaseInsensitive) == 0 ||
+            window.className.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}

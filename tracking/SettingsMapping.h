@@ -2,6 +2,7 @@
 
 #include "core/SettingEntry.h"
 #include "engine/TrackingParameters.h"
+#include "platform/Process.h"
 
 // What applying one changed setting asks of the tracker beyond storing it.
 enum class SettingEffect
@@ -21,3 +22,8 @@ enum class SettingEffect
 // Stores one changed setting into the blocks; keys without a use are ignored.
 SettingEffect applySettingEntry(const SettingEntry &entry, TrackingParameters &p,
                                 ClickOptionState &clicks, PointerSettings &pointer);
+
+// Whether the pointer's stickiness is off over this window: with the switch on, over windows
+// without any title (the window and the one it belongs to), and over on-screen keyboards,
+// which on X11 have titles: docks, and the known keyboards by their WM_CLASS.
+bool stickinessOffUnderPointer(const platform::PointedWindow &window, bool offOverKeyboards);

@@ -24,6 +24,7 @@ public:
     {
         return windowManager.setAspectRatio(window, ratio);
     }
+    PointedWindow windowUnderPointer() override { return windowManager.windowUnderPointer(); }
 
     static constexpr int raisedNice = -5;
 

@@ -78,6 +78,18 @@ QSize RecordingProcess::aspectRatio(quintptr window) const
     return ratios.value(window);
 }
 
+PointedWindow RecordingProcess::windowUnderPointer()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return underPointer;
+}
+
+void RecordingProcess::setWindowUnderPointer(const PointedWindow &window)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    underPointer = window;
+}
+
 void RecordingProcess::reset()
 {
     raised = false;
@@ -86,6 +98,7 @@ void RecordingProcess::reset()
     area = QRect();
     focused = 0;
     ratios.clear();
+    underPointer = PointedWindow();
 }
 
 } // namespace platform

@@ -19,6 +19,8 @@ public:
     quintptr foregroundWindow() override;
     bool setForegroundWindow(quintptr window) override;
     bool setAspectRatio(quintptr window, QSize ratio) override;
+    // Not logged: read on every frame.
+    PointedWindow windowUnderPointer() override;
 
     // For tests.
     bool priorityRaised() const { return raised; }
@@ -30,6 +32,7 @@ public:
     void setFocusedWindow(quintptr window);
     // The last ratio asked for the window; empty when none was.
     QSize aspectRatio(quintptr window) const;
+    void setWindowUnderPointer(const PointedWindow &window);
     void reset();
 
 private:
@@ -39,6 +42,7 @@ private:
     QRect area;
     quintptr focused = 0;
     QHash<quintptr, QSize> ratios;
+    PointedWindow underPointer;
 };
 
 RecordingProcess &recordingProcess();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/Process.h"
+
 #include <QRect>
 #include <QSize>
 #include <QtGlobal>
+
+#include <mutex>
 
 // What the process service asks of the X window manager, through the desktop conventions
 // (EWMH and ICCCM). The focus and work area are read on the calling thread's own connection;
@@ -22,6 +26,16 @@ public:
     bool activate(quintptr window);
     // The aspect fields of WM_NORMAL_HINTS, keeping every other field the toolkit wrote.
     bool setAspectRatio(quintptr window, QSize ratio);
+    // The client window (the one with WM_STATE, else the top-level itself) of the top-level
+    // under the pointer, on the calling thread's connection. What is read of it is kept for a
+    // second while the same top-level stays under the pointer.
+    PointedWindow windowUnderPointer();
+
+private:
+    std::mutex cacheMutex;
+    quintptr cachedTopLevel = 0;
+    qint64 cachedAtMs = 0;
+    PointedWindow cached;
 };
 
 } // namespace platform

@@ -4,9 +4,11 @@
 #include "platform/x11/X11InputSynthesis.h"
 #include "platform/x11/X11PointerScreens.h"
 #include "platform/x11/X11SystemCursors.h"
+#include "platform/x11/X11WindowManager.h"
 #include "tests/platform/CursorBytes.h"
 
 #include <QFile>
+#include <cstring>
 #include <QTemporaryDir>
 #include <thread>
 
@@ -15,7 +17,10 @@
 
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/cursorfont.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #undef None
 #undef Bool
@@ -268,4 +273,82 @@ int main(int argc, char **argv)
     XTestClient::countErrors();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+namespace {
+
+// A plain top-level window (no window manager runs here), titled as a program titles it.
+Window namedWindow(Display *dpy, const QRect &r, const char *wmName, const char *netWmName)
+{
+    const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), r.x(), r.y(),
+                                         unsigned(r.width()), unsigned(r.height()), 0, 0, 0);
+    if (wmName)
+        XStoreName(dpy, w, wmName);
+    if (netWmName)
+        XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False),
+                        XInternAtom(dpy, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(netWmName),
+                        int(std::strlen(netWmName)));
+    XMapRaised(dpy, w);
+    return w;
+}
+
+platform::PointedWindow windowAt(XTestClient &x, QPoint at)
+{
+    XWarpPointer(x.display, 0, DefaultRootWindow(x.display), 0, 0, 0, 0, at.x(), at.y());
+    XSync(x.display, False);
+    // A fresh service each time: what it keeps of a window is not what is tested here.
+    return platform::X11WindowManager().windowUnderPointer();
+}
+
+} // namespace
+
+TEST(X11WindowUnderPointer, TitlesOwnersDocksAndClassesAsOtherProgramsSetThem)
+{
+    XTestClient x;
+    ASSERT_TRUE(x.display) << "no X display";
+    Display *dpy = x.display;
+    const Window editor = namedWindow(dpy, QRect(0, 0, 200, 200), "Editor", nullptr);
+    const Window utf8 = namedWindow(dpy, QRect(200, 0, 200, 200), "Plain", "Überblick");
+    const Window untitled = namedWindow(dpy, QRect(400, 0, 200, 200), nullptr, nullptr);
+    const Window dialog = namedWindow(dpy, QRect(600, 0, 200, 200), nullptr, nullptr);
+    XSetTransientForHint(dpy, dialog, editor);
+    const Window keyboard = namedWindow(dpy, QRect(800, 0, 200, 200), "Onboard", nullptr);
+    XClassHint hint{const_cast<char *>("onboard"), const_cast<char *>("Onboard")};
+    XSetClassHint(dpy, keyboard, &hint);
+    const Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
+    XChangeProperty(dpy, keyboard, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&dock), 1);
+    // An overlay that takes no input, over the editor: the pointer is over the editor.
+    const Window overlay = namedWindow(dpy, QRect(50, 50, 100, 100), nullptr, nullptr);
+    XShapeCombineRectangles(dpy, overlay, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+    XSync(dpy, False);
+
+    platform::PointedWindow w = windowAt(x, QPoint(100, 100));
+    EXPECT_TRUE(w.found);
+    EXPECT_EQ(w.title, "Editor");
+    EXPECT_FALSE(w.owned);
+    EXPECT_FALSE(w.dock);
+
+    EXPECT_EQ(windowAt(x, QPoint(300, 100)).title, QString::fromUtf8("Überblick"));
+
+    w = windowAt(x, QPoint(500, 100));
+    EXPECT_TRUE(w.found);
+    EXPECT_TRUE(w.title.isEmpty());
+
+    w = windowAt(x, QPoint(700, 100));
+    EXPECT_TRUE(w.title.isEmpty());
+    EXPECT_TRUE(w.owned);
+    EXPECT_EQ(w.ownerTitle, "Editor");
+
+    w = windowAt(x, QPoint(900, 100));
+    EXPECT_TRUE(w.dock);
+    EXPECT_EQ(w.instanceName, "onboard");
+    EXPECT_EQ(w.className, "Onboard");
+
+    EXPECT_FALSE(windowAt(x, QPoint(500, 700)).found) << "the bare desktop";
+
+    for (Window window : {editor, utf8, untitled, dialog, keyboard, overlay})
+        XDestroyWindow(dpy, window);
+    XSync(dpy, False);
 }

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingCameraList.h"
+#include "platform/recording/RecordingProcess.h"
 #include "tests/support/TestHome.h"
 #include "tracking/CameraDialogs.h"
 
@@ -234,6 +235,51 @@ TEST_F(Tracker, ThePriorityLevelIsAppliedAtTheStartOnlyAndZeroNeverRaises)
         platform::recordingLog().clear();
         tracker.applyChangedSettings(false);
         EXPECT_TRUE(platform::recordingLog().calls("process").isEmpty());
+    }
+}
+
+TEST_F(Tracker, TheWindowUnderThePointerTurnsStickinessOffOverKeyboardsAndUntitledWindows)
+{
+    using platform::PointedWindow;
+    const auto window = [](QString title, bool owned, QString ownerTitle, bool dock = false,
+                           QString instance = {}) {
+        PointedWindow w;
+        w.found = true;
+        w.title = title;
+        w.owned = owned;
+        w.ownerTitle = ownerTitle;
+        w.dock = dock;
+        w.instanceName = instance;
+        w.className = instance;
+        return w;
+    };
+    const struct
+    {
+        const char *what;
+        PointedWindow window;
+        bool switchOn, off;
+    } cases[] = {
+        {"a titled window", window("Editor", false, {}), true, false},
+        {"an untitled window", window({}, false, {}), true, true},
+        {"an untitled dialog of an untitled window", window({}, true, {}), true, true},
+        {"an untitled dialog of a titled window", window({}, true, "Editor"), true, false},
+        {"a dock", window("Panel", false, {}, true), true, true},
+        {"a keyboard by its class", window("Florence", false, {}, false, "florence"), true, true},
+        {"another class", window("Editor", false, {}, false, "gedit"), true, false},
+        {"the bare desktop", PointedWindow(), true, false},
+        {"the switch off", window({}, false, {}), false, false},
+    };
+    QTracker tracker;
+    tracker.applyChangedSettings(true);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::recordingProcess().setWindowUnderPointer(c.window);
+        app()->setSetting(DISABLE_STICKINESS_OSK, c.switchOn);
+        // Every pass that applies settings looks, changed or not: the pointer moves.
+        tracker.applyChangedSettings(false);
+        EXPECT_EQ(trackingParameters.STICKINESS_OFF_UNDER_POINTER, c.off);
+        tracker.applyChangedSettings(false);
+        EXPECT_EQ(trackingParameters.STICKINESS_OFF_UNDER_POINTER, c.off);
     }
 }
 
