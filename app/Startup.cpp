@@ -110,9 +110,9 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
                      [] { syncDevicePixelRatio(); });
     TerminationWatcher termination;
     // Until the main window runs the quit sequence, a termination request just ends the run.
-    QMetaObject::Connection terminationQuits = QObject::connect(
-        &termination, &TerminationWatcher::terminationRequested, app.get(),
-        &QCoreApplication::quit);
+    QMetaObject::Connection terminationQuits =
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, app.get(),
+                         &QCoreApplication::quit);
     if (hooks.applicationCreated)
         hooks.applicationCreated(*app);
 
@@ -203,8 +203,8 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         // Ended by the session (a logout) the program ends as Exit ends it, without the
         // question: window places saved, drag and pause states reset for the next start.
         QObject::disconnect(terminationQuits);
-        QObject::connect(&termination, &TerminationWatcher::terminationRequested,
-                         mainWindow.get(), &MainWindow::quitWithoutAsking);
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, mainWindow.get(),
+                         &MainWindow::quitWithoutAsking);
         tracker->Start();
         result = QCoreApplication::exec();
     }

@@ -70,8 +70,8 @@ const WindowAtoms &windowAtoms(xcb_connection_t *c)
     xcb_intern_atom_cookie_t cookies[5];
     for (int i = 0; i < 5; ++i)
         cookies[i] = xcb_intern_atom(c, 0, uint16_t(std::strlen(names[i])), names[i]);
-    xcb_atom_t *fields[] = {&atoms.wmState, &atoms.netWmName, &atoms.utf8String,
-                            &atoms.windowType, &atoms.dockType};
+    xcb_atom_t *fields[] = {&atoms.wmState, &atoms.netWmName, &atoms.utf8String, &atoms.windowType,
+                            &atoms.dockType};
     for (int i = 0; i < 5; ++i) {
         xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
         *fields[i] = reply ? reply->atom : XCB_NONE;
@@ -175,8 +175,7 @@ PointedWindow describe(xcb_connection_t *c, xcb_window_t topLevel)
         client = topLevel;
     // The simple properties in one go, then their replies.
     const xcb_get_property_cookie_t typeCookie = askProperty(c, client, atoms.windowType, 32);
-    const xcb_get_property_cookie_t classCookie =
-        askProperty(c, client, XCB_ATOM_WM_CLASS, 64);
+    const xcb_get_property_cookie_t classCookie = askProperty(c, client, XCB_ATOM_WM_CLASS, 64);
     PointedWindow w;
     w.found = true;
     xcb_atom_t type = XCB_NONE;

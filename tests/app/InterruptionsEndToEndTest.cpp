@@ -82,7 +82,10 @@ public:
         if (dpy)
             XCloseDisplay(dpy);
     }
-    bool shownAround(const QPoint &at, int side) { return dpy && find(DefaultRootWindow(dpy), at, side); }
+    bool shownAround(const QPoint &at, int side)
+    {
+        return dpy && find(DefaultRootWindow(dpy), at, side);
+    }
 
 private:
     bool find(Window window, const QPoint &at, int side)
@@ -169,8 +172,9 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
 }
 
 // A user who left the program paused with a drag locked, as the settings file keeps it.
-const QList<QPair<QString, QVariant>> pausedWithADragLocked = {
-    {CLICK_OPTION_DRAG_MODE, 1}, {CLICK_OPTION_DRAG_MODE_LOCKED, 1}, {CLICK_OPTION_CLICKING_ACTIVE, 0}};
+const QList<QPair<QString, QVariant>> pausedWithADragLocked = {{CLICK_OPTION_DRAG_MODE, 1},
+                                                               {CLICK_OPTION_DRAG_MODE_LOCKED, 1},
+                                                               {CLICK_OPTION_CLICKING_ACTIVE, 0}};
 
 // The X server's pointer acceleration and threshold, which the program overrides while it runs.
 QList<int> pointerControl(const QList<int> &set = {})

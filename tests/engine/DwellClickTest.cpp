@@ -170,12 +170,14 @@ TEST_F(DwellClick, AnInterruptedDwellStopsItsRingAndStartsAfreshWithTheWholeCoun
     // Each way a frame can go by without the dwell step: smile clicking for a frame, or the
     // frame loop skipping the step (paused, calibrating, a real mouse moved).
     const std::vector<std::pair<const char *, std::function<void()>>> interruptions = {
-        {"smile clicking", [this] {
+        {"smile clicking",
+         [this] {
              clickOptionState.CLICK_MODE = 0;
              dwellFrame();
              clickOptionState.CLICK_MODE = 1;
          }},
-        {"step skipped", [this] {
+        {"step skipped",
+         [this] {
              frame();
              interruptDwell();
          }},

@@ -8,17 +8,17 @@
 #include "tests/platform/CursorBytes.h"
 
 #include <QFile>
-#include <cstring>
 #include <QTemporaryDir>
+#include <cstring>
 #include <thread>
 
 // Xlib's headers last: their macros clash with Qt's names.
 #include "tests/platform/XTestClient.h"
 
-#include <X11/Xcursor/Xcursor.h>
-#include <X11/cursorfont.h>
 #include <X11/Xatom.h>
+#include <X11/Xcursor/Xcursor.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>

@@ -219,9 +219,8 @@ TEST_F(Tracker, APassWithoutTheDwellStepEndsTheDwellAndItsRing)
 
 TEST_F(Tracker, ThePriorityLevelIsAppliedAtTheStartOnlyAndZeroNeverRaises)
 {
-    const std::pair<int, const char *> levels[] = {{0, "lowerPriority()"},
-                                                   {1, "raisePriority()"},
-                                                   {2, "raisePriority()"}};
+    const std::pair<int, const char *> levels[] = {
+        {0, "lowerPriority()"}, {1, "raisePriority()"}, {2, "raisePriority()"}};
     for (const auto &[level, call] : levels) {
         SCOPED_TRACE(level);
         app()->setSetting(PROCESS_PRIORITY, level);
