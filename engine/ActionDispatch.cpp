@@ -292,6 +292,14 @@ void performAction(ActionType type, ActionPhase phase)
 void gestureStart(ActionType type, int &started, int &ended, bool force)
 {
     const TrackingParameters &p = trackingParameters;
+    // Paused clicking stops every gesture's buttons and keys, not only the primary button
+    // (which has its own rule for the click windows). The action counts as done, so the
+    // gesture moves on and nothing is left to release.
+    if (type >= 2 && type <= 8 && !clickingActive()) {
+        started = 1;
+        ended = 1;
+        return;
+    }
     const bool instant = p.INSTANT_CLICK && (p.MODE_FULL_FUNCTION || p.MODE_SWITCH_ONLY);
     if (force || instant) {
         if (type == 1)

@@ -78,7 +78,10 @@ TEST_F(ActionDispatch, PausedClickingDoesNothingElsewhere)
     gesture(1);
     primaryClick(true);
     dragStep();
+    for (ActionType type : {2, 3, 7}) // the right button and keys stop too
+        gesture(type);
     EXPECT_TRUE(buttonsAndKeys().isEmpty());
+    EXPECT_FALSE(anythingHeld());
     EXPECT_EQ(app()->clickCounter, 0);
 }
 
