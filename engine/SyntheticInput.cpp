@@ -1,5 +1,6 @@
 #include "engine/SyntheticInput.h"
 
+#include "core/FrameTiming.h"
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
@@ -62,6 +63,7 @@ bool getCursorPosScaled(int &x, int &y)
 void movePointerRelative(int dx, int dy)
 {
     platform::inputSynthesis().moveRelative(dx, dy);
+    FrameTiming::pointerMoved();
 }
 
 void movePointerAbsolute(int x, int y)
@@ -73,6 +75,7 @@ void movePointerAbsolute(int x, int y)
     }
     const QPoint physical = screens.toPhysical(QPoint(x, y));
     platform::inputSynthesis().moveAbsolute(physical.x(), physical.y());
+    FrameTiming::pointerMoved();
 }
 
 void sendButtonDown(bool right)

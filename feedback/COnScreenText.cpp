@@ -5,6 +5,7 @@
 #include "platform/OverlayWindow.h"
 #include "platform/OverlayWindows.h"
 #include "platform/Platform.h"
+#include "platform/ThreadName.h"
 
 #include <QtMath>
 #include <atomic>
@@ -115,6 +116,7 @@ struct COnScreenText::LabelRun
 
     static void threadMain(std::shared_ptr<LabelRun> run)
     {
+        platform::nameCurrentThread("tovra-label");
         platform::OverlayWindow &window = *run->window;
         // A stop may come while the desktop makes the window: then nothing is shown.
         if (!run->stop && window.open(WindowAlpha / 255.0) && !run->stop) {

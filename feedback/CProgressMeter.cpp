@@ -7,6 +7,7 @@
 #include "platform/OverlayWindows.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
+#include "platform/ThreadName.h"
 
 #include <atomic>
 #include <chrono>
@@ -118,6 +119,7 @@ struct CProgressMeter::RingRun
 
     static void threadMain(std::shared_ptr<RingRun> run)
     {
+        platform::nameCurrentThread("tovra-ring");
         using Clock = std::chrono::steady_clock;
         platform::OverlayWindow &window = *run->window;
         // A stop may come while the desktop makes the window: then nothing is shown.

@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/DebugLog.h"
 #include "core/FacialDetectionApp.h"
+#include "core/FrameTiming.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineSignals.h"
@@ -110,6 +111,9 @@ bool setProcessPriority(int level)
 QTracker::QTracker(QObject *parent)
     : QProcessInterface(-1, parent)
 {
+    // The worker's name as the system shows it (OpenCV's own threads, started from it, carry
+    // it too).
+    thread.setObjectName(QStringLiteral("tovra-tracker"));
     qRegisterMetaType<cv::Mat>("cv::Mat");
     // The engine's signals leave under the tracker's own names, from the thread that emits
     // them (the tracker's own connections then decide how they travel).
@@ -459,6 +463,7 @@ bool QTracker::processFrame()
 {
     const qint64 frameStart = currentTimeMs();
     resetFrameDetection(frameRecords.detection);
+    FrameTiming::frameStarted(frameRecords.detection.frameTimeMs);
     resetFacialMetrics(frameRecords.metrics);
     int cursorX = 0, cursorY = 0;
     getCursorPosScaled(cursorX, cursorY);
@@ -497,6 +502,7 @@ bool QTracker::processFrame()
         emit ShowProcessedImage(outputImage.clone());
         elapsed = currentTimeMs() - frameStart;
     }
+    FrameTiming::frameEnded();
 
     frameRecords.shift();
     previousSize = grey.size();

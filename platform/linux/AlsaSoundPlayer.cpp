@@ -1,6 +1,7 @@
 #include "platform/linux/AlsaSoundPlayer.h"
 
 #include "platform/linux/AlsaPcmSink.h"
+#include "platform/ThreadName.h"
 
 #include <QFile>
 #include <algorithm>
@@ -74,6 +75,7 @@ void AlsaSoundPlayer::stop()
 
 void AlsaSoundPlayer::run()
 {
+    nameCurrentThread("tovra-sound");
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         wake.wait(lock, [this] { return quit || pending; });

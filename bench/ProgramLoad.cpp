@@ -1,0 +1,306 @@
+// What the whole program costs while it tracks: the program itself (TovraMouse from
+// TOVRA_BIN_DIR) with the file camera on a desktop of its own (Xvfb and openbox), started as a
+// user starts it, calibrated, then watched for a number of seconds. Run through
+// bench/program-load, which says what the options are.
+//
+// Standard output carries the result lines; progress and problems go to standard error.
+
+#include "core/AppFilePaths.h"
+#include "core/Clock.h"
+#include "core/FacialDetectionApp.h"
+#include "platform/Platform.h"
+#include "tests/app/DesktopView.h"
+#include "tests/app/FaceClip.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/support/TestHome.h"
+#include "tests/ui/PrivateDesktop.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QStringList>
+#include <QtTest/QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Options
+{
+    QString photo = QStringLiteral(
+        "/usr/share/doc/libdlib19.1/examples/faces/Tom_Cruise_avp_2014_4.jpg");
+    QString clip;
+    int seconds = 20;
+    cv::Size size = cv::Size(722, 406);
+    QString screenshot;
+};
+
+struct ThreadTimes
+{
+    QString name;
+    long long ticks = 0;
+};
+
+struct Sample
+{
+    std::chrono::steady_clock::time_point at;
+    quint32 clockMs = 0;
+    long long processTicks = 0;
+    QMap<int, ThreadTimes> threads;
+};
+
+// utime + stime of one /proc stat line; the name is what stands between the brackets.
+bool readStat(const QString &path, QString *name, long long *ticks)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = file.readAll();
+    const int open = line.indexOf('('), close = line.lastIndexOf(')');
+    if (open < 0 || close < open)
+        return false;
+    if (name)
+        *name = QString::fromLocal8Bit(line.mid(open + 1, close - open - 1));
+    // After the name: state is field 3, utime and stime are fields 14 and 15.
+    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+    if (fields.size() < 13)
+        return false;
+    *ticks = fields[11].toLongLong() + fields[12].toLongLong();
+    return true;
+}
+
+Sample sample(qint64 pid)
+{
+    Sample s;
+    s.at = std::chrono::steady_clock::now();
+    s.clockMs = currentTimeMs32();
+    const QString proc = QStringLiteral("/proc/%1").arg(pid);
+    readStat(proc + "/stat", nullptr, &s.processTicks);
+    for (const QString &task : QDir(proc + "/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        ThreadTimes t;
+        if (readStat(proc + "/task/" + task + "/stat", &t.name, &t.ticks))
+            s.threads.insert(task.toInt(), t);
+    }
+    return s;
+}
+
+long long statusKb(qint64 pid, const char *field)
+{
+    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return -1.0;
+    std::sort(values.begin(), values.end());
+    const size_t rank = size_t(std::ceil(fraction * values.size()));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
+// The pointer moved in each of `windows` seconds in a row: the head is being followed, so
+// calibration is over (it holds the pointer still but for its jumps to the centre).
+bool tracking(DesktopView &desktop, int windows, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int inRow = 0;
+    while (inRow < windows) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        const QPoint before = desktop.pointer();
+        QTest::qWait(1000);
+        inRow = (desktop.pointer() - before).manhattanLength() > 4 ? inRow + 1 : 0;
+    }
+    return true;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: program-load-run [--seconds N] [--photo FILE | --clip FILE] "
+                         "[--size WxH] [--screenshot FILE]\n");
+    return 2;
+}
+
+bool parse(const QStringList &args, Options &o)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString value = args.value(i + 1);
+        if (args[i] == "--seconds") {
+            o.seconds = value.toInt();
+            if (o.seconds <= 0)
+                return false;
+        } else if (args[i] == "--photo") {
+            o.photo = value;
+        } else if (args[i] == "--clip") {
+            o.clip = value;
+        } else if (args[i] == "--size") {
+            const QStringList wh = value.split('x');
+            o.size = cv::Size(wh.value(0).toInt(), wh.value(1).toInt());
+            if (o.size.width <= 0 || o.size.height <= 0)
+                return false;
+        } else if (args[i] == "--screenshot") {
+            o.screenshot = value;
+        } else {
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+int measure(const Options &o)
+{
+    DesktopView desktop;
+    if (!desktop.isOpen()) {
+        std::fprintf(stderr, "program-load: no desktop\n");
+        return 1;
+    }
+    ProgramRun program;
+    const QString timingFile = QFileInfo(program.clipPath()).dir().filePath("frames.txt");
+    qputenv("TOVRA_FRAME_TIMING", QFile::encodeName(timingFile));
+    if (!o.clip.isEmpty()) {
+        QFile::copy(o.clip, program.clipPath());
+    } else if (!writeFaceClip(
+                   o.photo, program.clipPath(),
+                   [](double t) {
+                       return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3));
+                   },
+                   o.size)) {
+        std::fprintf(stderr, "program-load: cannot make a clip of %s\n", qPrintable(o.photo));
+        return 1;
+    }
+    const QRect mainWindow = program.start(desktop);
+    if (mainWindow.isNull()) {
+        std::fprintf(stderr, "program-load: the program did not reach its main window\n");
+        return 1;
+    }
+    std::fprintf(stderr, "program-load: started, calibrating\n");
+    if (!tracking(desktop, 3, 90000)) {
+        std::fprintf(stderr, "program-load: the pointer never followed the head\n");
+        return 1;
+    }
+    const qint64 pid = program.process.processId();
+    std::fprintf(stderr, "program-load: tracking; measuring %d s\n", o.seconds);
+    const Sample first = sample(pid);
+    QTest::qWait(o.seconds * 1000);
+    const Sample last = sample(pid);
+    const long long rssKb = statusKb(pid, "VmRSS:");
+    const long long peakKb = statusKb(pid, "VmHWM:");
+    if (!o.screenshot.isEmpty())
+        QProcess::execute("import", {"-window", "root", o.screenshot});
+    const bool quitCleanly = program.quit(desktop, mainWindow);
+
+    const double wall = std::chrono::duration<double>(last.at - first.at).count();
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    auto share = [&](long long ticks) { return 100.0 * ticks / tick / wall; };
+
+    // Threads grouped by name; the busiest of a group is shown beside its sum.
+    struct Group
+    {
+        int threads = 0;
+        long long ticks = 0, busiest = 0;
+    };
+    QMap<QString, Group> groups;
+    for (auto it = last.threads.begin(); it != last.threads.end(); ++it) {
+        const long long ticks = it->ticks - first.threads.value(it.key()).ticks;
+        Group &g = groups[it->name];
+        ++g.threads;
+        g.ticks += ticks;
+        g.busiest = std::max(g.busiest, ticks);
+    }
+    std::vector<std::pair<QString, Group>> sorted;
+    for (auto it = groups.begin(); it != groups.end(); ++it)
+        sorted.emplace_back(it.key(), it.value());
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto &a, const auto &b) { return a.second.ticks > b.second.ticks; });
+
+    // The frames stamped inside the measured time.
+    int frames = 0, moves = 0;
+    std::vector<double> latencyMs, passMs;
+    QFile timing(timingFile);
+    if (timing.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : timing.readAll().split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() < 3)
+                continue;
+            const quint32 at = f[0].toUInt();
+            if (elapsedMs(at, first.clockMs) >= 0x80000000u ||
+                elapsedMs(last.clockMs, at) >= 0x80000000u)
+                continue;
+            ++frames;
+            passMs.push_back(f[1].toLongLong() / 1000.0);
+            if (f[2].toLongLong() >= 0) {
+                ++moves;
+                latencyMs.push_back(f[2].toLongLong() / 1000.0);
+            }
+        }
+    }
+
+    std::printf("clip %dx%d, %.1f s measured after calibration\n", o.size.width, o.size.height,
+                wall);
+    std::printf("threads (CPU time as a share of one core):\n");
+    for (const auto &[name, g] : sorted)
+        std::printf("  %-16s %2d thread%s %6.1f %%   busiest %5.1f %%\n", qPrintable(name),
+                    g.threads, g.threads == 1 ? " " : "s", share(g.ticks), share(g.busiest));
+    std::printf("cpu_total_pct %.1f\n", share(last.processTicks - first.processTicks));
+    std::printf("frames_per_second %.1f\n", frames / wall);
+    std::printf("pass_ms_median %.2f\n", percentile(passMs, 0.5));
+    std::printf("frames_with_pointer_move %d\n", moves);
+    std::printf("latency_ms_median %.2f\n", percentile(latencyMs, 0.5));
+    std::printf("latency_ms_p95 %.2f\n", percentile(latencyMs, 0.95));
+    std::printf("rss_mb %.1f\n", rssKb / 1024.0);
+    std::printf("rss_peak_mb %.1f\n", peakKb / 1024.0);
+    std::fflush(stdout);
+    if (!quitCleanly)
+        std::fprintf(stderr, "program-load: the program did not quit cleanly\n");
+    return quitCleanly ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    Options options;
+    if (!parse(args, options))
+        return usage();
+    if (qEnvironmentVariableIsEmpty("TOVRA_BIN_DIR")) {
+        std::fprintf(stderr, "program-load: TOVRA_BIN_DIR names no program folder\n");
+        return 2;
+    }
+    TestHome home;
+    PrivateDesktop desktop;
+    if (!desktop.problem().isEmpty()) {
+        std::fprintf(stderr, "program-load: no desktop: %s\n", desktop.problem().constData());
+        return 1;
+    }
+    qunsetenv("QT_QPA_PLATFORM");
+    platform::installRecording();
+    initDataFolder();
+    initFileLocations();
+    int result = 0;
+    {
+        FacialDetectionApp application(argc, argv);
+        application.versionText = QStringLiteral("v3.1.3.2");
+        result = measure(options);
+    }
+    platform::uninstall();
+    return result;
+}
