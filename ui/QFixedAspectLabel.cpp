@@ -53,9 +53,22 @@ QRect QFixedAspectLabel::imageTargetRect(const QSize &imageSize) const
     return targetRectLocked(imageSize);
 }
 
+QSize QFixedAspectLabel::drawnSize(const QSize &imageSize) const
+{
+    QMutexLocker lock(&mutex);
+    return placement(imageSize).size();
+}
+
 QRect QFixedAspectLabel::targetRectLocked(const QSize &imageSize) const
 {
-    if (image.isNull() || imageSize.isEmpty())
+    if (image.isNull())
+        return {};
+    return placement(imageSize);
+}
+
+QRect QFixedAspectLabel::placement(const QSize &imageSize) const
+{
+    if (imageSize.isEmpty())
         return {};
     const float rH = float(height()) / float(imageSize.height());
     const float rW = float(width()) / float(imageSize.width());

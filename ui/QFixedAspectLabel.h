@@ -21,12 +21,15 @@ public:
 
     // Where an image of this size is drawn in the label; empty while no image is stored.
     QRect imageTargetRect(const QSize &imageSize) const;
+    // The size an image of this size is drawn at, whether or not one is stored.
+    QSize drawnSize(const QSize &imageSize) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QRect targetRectLocked(const QSize &imageSize) const;
+    QRect placement(const QSize &imageSize) const;
 
     mutable QMutex mutex;
     QImage image;

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QVector>
 
+#include <opencv2/imgproc.hpp>
+
 namespace {
 
 const QVector<QRgb> &greyTable()
@@ -20,6 +22,43 @@ const QVector<QRgb> &greyTable()
     return table;
 }
 
+bool isHandled(int type)
+{
+    return type == CV_8UC1 || type == CV_8UC3 || type == CV_8UC4;
+}
+
+void warnUnhandled(int type)
+{
+    qWarning() << "cvMatToQImage() - cv::Mat image type not handled in switch:" << type;
+}
+
+QImage::Format formatOf(int type)
+{
+    switch (type) {
+    case CV_8UC1:
+        return QImage::Format_Indexed8;
+    case CV_8UC3:
+        return QImage::Format_RGB888;
+    default:
+        return QImage::Format_RGB32;
+    }
+}
+
+// The frame as an image of `size`, scaled without smoothing, as the label's painter would
+// scale it; the painter then only copies it.
+QImage scaledImage(const cv::Mat &frame, const QSize &size)
+{
+    if (size == QSize(frame.cols, frame.rows))
+        return QPreviewWindow::cvMatToQImage(frame);
+    QImage image(size, formatOf(frame.type()));
+    if (frame.type() == CV_8UC1)
+        image.setColorTable(greyTable());
+    cv::Mat pixels(size.height(), size.width(), frame.type(), image.bits(),
+                   size_t(image.bytesPerLine()));
+    cv::resize(frame, pixels, pixels.size(), 0, 0, cv::INTER_NEAREST);
+    return image;
+}
+
 } // namespace
 
 QPreviewWindow::QPreviewWindow(QWidget *parent)
@@ -27,6 +66,7 @@ QPreviewWindow::QPreviewWindow(QWidget *parent)
     , ui(new Ui::QPreviewWindow)
 {
     ui->setupUi(this);
+    ui->m_renderFrame->installEventFilter(this);
 }
 
 QPreviewWindow::~QPreviewWindow()
@@ -57,23 +97,58 @@ QImage QPreviewWindow::cvMatToQImage(const cv::Mat &mat)
     case CV_8UC4:
         return QImage(mat.data, mat.cols, mat.rows, bytesPerLine, QImage::Format_RGB32).copy();
     default:
-        qWarning() << "cvMatToQImage() - cv::Mat image type not handled in switch:" << mat.type();
+        warnUnhandled(mat.type());
         return {};
     }
 }
 
 void QPreviewWindow::OnShowProcessedImage(cv::Mat img)
 {
-    const QImage image = cvMatToQImage(img);
     // An empty or unhandled frame leaves the previous one on screen.
-    if (image.isNull())
+    if (img.empty())
         return;
-    ui->m_renderFrame->setImage(image, 1.0f, 1.0f);
+    if (!isHandled(img.type())) {
+        warnUnhandled(img.type());
+        return;
+    }
+    latest = img;
+    stale = true;
+    if (onScreen())
+        showLatest();
 }
 
 void QPreviewWindow::setPanScanEnabled(bool status)
 {
+    // The new mode draws at another size: the next paint converts again.
+    if (status != ui->m_renderFrame->panScan())
+        stale = !latest.empty();
     ui->m_renderFrame->setPanScan(status);
+}
+
+bool QPreviewWindow::onScreen() const
+{
+    return isVisible() && !window()->isMinimized();
+}
+
+void QPreviewWindow::showLatest()
+{
+    stale = false;
+    const QSize frameSize(latest.cols, latest.rows);
+    QSize size = ui->m_renderFrame->drawnSize(frameSize);
+    if (size.isEmpty())
+        size = frameSize;
+    ui->m_renderFrame->setImage(scaledImage(latest, size), 1.0f, 1.0f);
+}
+
+bool QPreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->m_renderFrame && !latest.empty()) {
+        if (event->type() == QEvent::Resize)
+            stale = true;
+        else if (event->type() == QEvent::Paint && stale)
+            showLatest();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void QPreviewWindow::mouseDoubleClickEvent(QMouseEvent *event)

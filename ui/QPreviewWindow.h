@@ -11,7 +11,9 @@ class QPreviewWindow;
 class QFixedAspectLabel;
 
 // The camera preview: takes the tracker's annotated frame, turns it into an image for the
-// label inside it, and reports double clicks.
+// label inside it, and reports double clicks. A frame is converted only while the preview is
+// on the screen, once, straight at the size the label draws it; the latest frame waits for
+// the preview to be shown or resized.
 class QPreviewWindow : public QWidget
 {
     Q_OBJECT
@@ -35,7 +37,16 @@ public slots:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool onScreen() const;
+    void showLatest();
+
     Ui::QPreviewWindow *ui;
+    // The latest frame. The worker sends each frame in a buffer of its own and never writes
+    // it again, so keeping it costs no copy.
+    cv::Mat latest;
+    // The label does not show `latest` at its current size yet.
+    bool stale = false;
 };

@@ -121,6 +121,20 @@ TEST_F(Preview, SwitchingModesTakesEffectWithoutANewFrame)
     EXPECT_EQ(QColor(painted().pixel(160, 5)), QColor(78, 78, 78));
 }
 
+TEST_F(Preview, AFrameThatCameWhileHiddenShowsWhenShownAtTheNewSize)
+{
+    labelOfSize(320, 320);
+    preview.OnShowProcessedImage(colourFrame(640, 480, {9, 9, 9}));
+    preview.hide();
+    preview.OnShowProcessedImage(colourFrame(640, 480, {200, 100, 50}));
+    preview.resize(200, 100);
+    preview.show();
+    const QImage shown = painted();
+    EXPECT_EQ(shown.size(), QSize(200, 100));
+    EXPECT_EQ(QColor(shown.pixel(0, 0)), QColor(200, 100, 50));
+    EXPECT_EQ(QColor(shown.pixel(199, 99)), QColor(200, 100, 50));
+}
+
 TEST_F(Preview, ColourFramesKeepTheirByteOrder)
 {
     // The tracker sends RGB: the first byte of a pixel is red, with no swap.
