@@ -276,8 +276,9 @@ bool QTracker::grabFrame(cv::Mat &image, quint32 &captureTimeMs)
     if (!grabbed)
         return false;
     captureTimeMs = currentTimeMs32();
+    // Kept as grabbed: the preparation writes its first result into a buffer of its own.
     if (capture->retrieve(image, 0) && !image.empty())
-        lastFrame = image.clone();
+        lastFrame = image;
     return !image.empty();
 }
 
@@ -501,9 +502,10 @@ bool QTracker::processFrame()
     qint64 elapsed = 0;
     if (!externalMotion) {
         sendStatusImages();
+        // A new buffer every pass: the frame that travels shares no pixels with the next one.
+        outputImage.release();
         cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
-        // The copy that travels must not share pixels with the next pass.
-        emit ShowProcessedImage(outputImage.clone());
+        emit ShowProcessedImage(outputImage);
         elapsed = currentTimeMs() - frameStart;
     }
     FrameTiming::frameEnded();
@@ -519,8 +521,14 @@ bool QTracker::processFrame()
 
 void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
 {
+    // The grabbed buffer stays as it was grabbed (the last frame): the first step writes a
+    // new one.
+    const cv::Mat grabbed = colour;
+    colour.release();
     if (!trackingParameters.CAMERA_FLIPLEFTTORIGHT)
-        cv::flip(colour, colour, 1);
+        cv::flip(grabbed, colour, 1);
+    else
+        colour = grabbed.clone();
     if (trackingParameters.CAMERA_FLIPTOPTOBOTTOM)
         cv::flip(colour, colour, 0);
     // A grey camera still gets a colour preview for the annotation.
