@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QProcess>
 #include <QStringList>
 #include <QtTest/QTest>
 
@@ -202,7 +201,7 @@ int measure(const Options &o)
     const long long rssKb = statusKb(pid, "VmRSS:");
     const long long peakKb = statusKb(pid, "VmHWM:");
     if (!o.screenshot.isEmpty())
-        QProcess::execute("import", {"-window", "root", o.screenshot});
+        desktop.grab(QRect(QPoint(0, 0), desktop.screenSize())).save(o.screenshot);
     const bool quitCleanly = program.quit(desktop, mainWindow);
 
     const double wall = std::chrono::duration<double>(last.at - first.at).count();

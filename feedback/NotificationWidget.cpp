@@ -52,6 +52,9 @@ QPoint NotificationWidget::pointer()
 
 void NotificationWidget::setImagePath(const QString &path)
 {
+    // The worker names the image every frame; most frames it is the one already shown.
+    if (path == image)
+        return;
     image = path;
     update();
 }
