@@ -5,13 +5,38 @@
 #include <dlib/serialize.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
+namespace {
+
+struct Split
+{
+    std::uint32_t idx1;
+    std::uint32_t idx2;
+    float thresh;
+};
+
+struct Tree
+{
+    std::size_t firstSplit;
+    std::size_t splitCount;
+    // Index of its first leaf; a leaf is a whole shape change.
+    std::size_t firstLeaf;
+};
+
+} // namespace
+
+// The forests are kept packed for the fit, which walks every tree of every level each frame:
+// the splits of all trees in one array, the leaves (a whole shape change each) in another, so
+// the walk reads memory in order instead of chasing one small allocation per leaf.
 struct face_tracker_core::Data
 {
     dlib::matrix<float, 0, 1> initialShape;
-    std::vector<std::vector<dlib::impl::regression_tree>> forests;
+    std::vector<std::vector<Tree>> forests;
+    std::vector<Split> splits;
+    std::vector<float> leaves;
     std::vector<std::vector<unsigned long>> anchorIndices;
     std::vector<std::vector<dlib::vector<float, 2>>> deltas;
 };
@@ -105,16 +130,61 @@ bool isPowerOfTwo(size_t n)
     return n != 0 && (n & (n - 1)) == 0;
 }
 
+// The walk of dlib's regression tree: at each split the same test, left child 2i + 1, right
+// child 2i + 2, down to a leaf; the index of that leaf among the tree's leaves.
+std::size_t leafOf(const Split *splits, std::size_t count,
+                   const std::vector<float> &features)
+{
+    std::size_t i = 0;
+    while (i < count) {
+        const Split &split = splits[i];
+        if (features[split.idx1] - features[split.idx2] > split.thresh)
+            i = 2 * i + 1;
+        else
+            i = 2 * i + 2;
+    }
+    return i - count;
+}
+
+// Packs the forests read from the model; each level of the read form is let go once packed.
+void packForests(std::vector<std::vector<dlib::impl::regression_tree>> &read,
+                 std::vector<std::vector<Tree>> &forests, std::vector<Split> &splits,
+                 std::vector<float> &leaves)
+{
+    std::size_t splitTotal = 0, leafTotal = 0;
+    for (const auto &level : read) {
+        for (const auto &tree : level) {
+            splitTotal += tree.splits.size();
+            leafTotal += tree.leaf_values.size();
+        }
+    }
+    splits.reserve(splitTotal);
+    leaves.reserve(leafTotal * kShapeValues);
+    forests.resize(read.size());
+    for (std::size_t level = 0; level < read.size(); ++level) {
+        forests[level].reserve(read[level].size());
+        for (const dlib::impl::regression_tree &tree : read[level]) {
+            forests[level].push_back(
+                {splits.size(), tree.splits.size(), leaves.size() / kShapeValues});
+            for (const dlib::impl::split_feature &split : tree.splits)
+                splits.push_back(
+                    {std::uint32_t(split.idx1), std::uint32_t(split.idx2), split.thresh});
+            for (const auto &leaf : tree.leaf_values)
+                leaves.insert(leaves.end(), &leaf(0), &leaf(0) + kShapeValues);
+        }
+        std::vector<dlib::impl::regression_tree>().swap(read[level]);
+    }
+}
+
 // current += delta over the whole shape. dlib's own += goes one element at a time through
 // its expression checks, and the fit adds a leaf per tree, thousands a frame; this adds four
 // at once. Each element still sums its leaves in the same order, so the landmarks are the
 // same to the last bit.
-void addShapeDelta(dlib::matrix<float, 0, 1> &current, const dlib::matrix<float, 0, 1> &delta)
+void addShapeDelta(dlib::matrix<float, 0, 1> &current, const float *in)
 {
     typedef float Float4 __attribute__((vector_size(16)));
     static_assert(kShapeValues % 4 == 0, "the shape is added in fours");
     float *out = &current(0);
-    const float *in = &delta(0);
     for (long i = 0; i < kShapeValues; i += 4) {
         Float4 a, b;
         std::memcpy(&a, out + i, sizeof a);
@@ -145,8 +215,8 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
     auto d = std::make_unique<face_tracker_core::Data>();
     reader.column(d->initialShape);
 
-    d->forests.resize(reader.count(kMaxLevels));
-    for (auto &level : d->forests) {
+    std::vector<std::vector<dlib::impl::regression_tree>> forests(reader.count(kMaxLevels));
+    for (auto &level : forests) {
         level.resize(reader.count(kMaxTreesPerLevel));
         for (dlib::impl::regression_tree &tree : level) {
             tree.splits.resize(reader.count(kMaxSplits));
@@ -184,14 +254,14 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
         }
     }
 
-    if (d->forests.empty() || d->anchorIndices.size() != d->forests.size() ||
-        d->deltas.size() != d->forests.size())
+    if (forests.empty() || d->anchorIndices.size() != forests.size() ||
+        d->deltas.size() != forests.size())
         fail("The cascade levels of the model do not match.");
-    for (size_t level = 0; level < d->forests.size(); ++level) {
+    for (size_t level = 0; level < forests.size(); ++level) {
         const size_t pixels = d->deltas[level].size();
         if (d->anchorIndices[level].size() != pixels)
             fail("The feature pixels of the model do not match.");
-        for (const auto &tree : d->forests[level]) {
+        for (const auto &tree : forests[level]) {
             for (const auto &split : tree.splits) {
                 if (split.idx1 >= pixels || split.idx2 >= pixels)
                     fail("A split in the model refers to a missing feature pixel.");
@@ -201,6 +271,7 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
     if (!reader.atEnd())
         fail("The model is followed by unexpected data.");
 
+    packForests(forests, d->forests, d->splits, d->leaves);
     model.data = std::move(d);
 }
 
@@ -217,9 +288,11 @@ FaceShape face_tracker_core::operator()(const cv::Mat &image, const FaceBox &box
         dlib::impl::extract_feature_pixel_values(img, rect, current, data->initialShape,
                                                  data->anchorIndices[level], data->deltas[level],
                                                  features);
-        unsigned long leaf = 0;
-        for (const dlib::impl::regression_tree &tree : data->forests[level])
-            addShapeDelta(current, tree(features, leaf));
+        for (const Tree &tree : data->forests[level]) {
+            const std::size_t leaf =
+                leafOf(data->splits.data() + tree.firstSplit, tree.splitCount, features);
+            addShapeDelta(current, data->leaves.data() + (tree.firstLeaf + leaf) * kShapeValues);
+        }
     }
     const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(rect);
     shape.box = box;
