@@ -146,36 +146,6 @@ std::size_t leafOf(const Split *splits, std::size_t count,
     return i - count;
 }
 
-// Packs the forests read from the model; each level of the read form is let go once packed.
-void packForests(std::vector<std::vector<dlib::impl::regression_tree>> &read,
-                 std::vector<std::vector<Tree>> &forests, std::vector<Split> &splits,
-                 std::vector<float> &leaves)
-{
-    std::size_t splitTotal = 0, leafTotal = 0;
-    for (const auto &level : read) {
-        for (const auto &tree : level) {
-            splitTotal += tree.splits.size();
-            leafTotal += tree.leaf_values.size();
-        }
-    }
-    splits.reserve(splitTotal);
-    leaves.reserve(leafTotal * kShapeValues);
-    forests.resize(read.size());
-    for (std::size_t level = 0; level < read.size(); ++level) {
-        forests[level].reserve(read[level].size());
-        for (const dlib::impl::regression_tree &tree : read[level]) {
-            forests[level].push_back(
-                {splits.size(), tree.splits.size(), leaves.size() / kShapeValues});
-            for (const dlib::impl::split_feature &split : tree.splits)
-                splits.push_back(
-                    {std::uint32_t(split.idx1), std::uint32_t(split.idx2), split.thresh});
-            for (const auto &leaf : tree.leaf_values)
-                leaves.insert(leaves.end(), &leaf(0), &leaf(0) + kShapeValues);
-        }
-        std::vector<dlib::impl::regression_tree>().swap(read[level]);
-    }
-}
-
 // current += delta over the whole shape. dlib's own += goes one element at a time through
 // its expression checks, and the fit adds a leaf per tree, thousands a frame; this adds four
 // at once. Each element still sums its leaves in the same order, so the landmarks are the
@@ -215,23 +185,32 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
     auto d = std::make_unique<face_tracker_core::Data>();
     reader.column(d->initialShape);
 
-    std::vector<std::vector<dlib::impl::regression_tree>> forests(reader.count(kMaxLevels));
-    for (auto &level : forests) {
+    // Read straight into the packed form: a form with an allocation per leaf would leave the
+    // heap fragmented for the rest of the run.
+    d->forests.resize(reader.count(kMaxLevels));
+    dlib::matrix<float, 0, 1> leaf;
+    for (auto &level : d->forests) {
         level.resize(reader.count(kMaxTreesPerLevel));
-        for (dlib::impl::regression_tree &tree : level) {
-            tree.splits.resize(reader.count(kMaxSplits));
-            for (dlib::impl::split_feature &split : tree.splits) {
-                split.idx1 = reader.value<unsigned long>();
-                split.idx2 = reader.value<unsigned long>();
-                split.thresh = reader.finiteFloat();
+        for (Tree &tree : level) {
+            tree.firstSplit = d->splits.size();
+            tree.splitCount = reader.count(kMaxSplits);
+            for (size_t i = 0; i < tree.splitCount; ++i) {
+                const unsigned long idx1 = reader.value<unsigned long>();
+                const unsigned long idx2 = reader.value<unsigned long>();
+                if (idx1 >= kMaxFeaturePixels || idx2 >= kMaxFeaturePixels)
+                    fail("A split in the model refers to a missing feature pixel.");
+                d->splits.push_back(
+                    {std::uint32_t(idx1), std::uint32_t(idx2), reader.finiteFloat()});
             }
             // The evaluation walks a complete binary tree: one leaf more than splits.
-            tree.leaf_values.resize(reader.count(kMaxSplits + 1));
-            if (tree.leaf_values.size() != tree.splits.size() + 1 ||
-                !isPowerOfTwo(tree.leaf_values.size()))
+            const size_t leaves = reader.count(kMaxSplits + 1);
+            if (leaves != tree.splitCount + 1 || !isPowerOfTwo(leaves))
                 fail("A regression tree in the model is not complete.");
-            for (auto &leaf : tree.leaf_values)
+            tree.firstLeaf = d->leaves.size() / kShapeValues;
+            for (size_t i = 0; i < leaves; ++i) {
                 reader.column(leaf);
+                d->leaves.insert(d->leaves.end(), &leaf(0), &leaf(0) + kShapeValues);
+            }
         }
     }
 
@@ -254,15 +233,16 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
         }
     }
 
-    if (forests.empty() || d->anchorIndices.size() != forests.size() ||
-        d->deltas.size() != forests.size())
+    if (d->forests.empty() || d->anchorIndices.size() != d->forests.size() ||
+        d->deltas.size() != d->forests.size())
         fail("The cascade levels of the model do not match.");
-    for (size_t level = 0; level < forests.size(); ++level) {
+    for (size_t level = 0; level < d->forests.size(); ++level) {
         const size_t pixels = d->deltas[level].size();
         if (d->anchorIndices[level].size() != pixels)
             fail("The feature pixels of the model do not match.");
-        for (const auto &tree : forests[level]) {
-            for (const auto &split : tree.splits) {
+        for (const Tree &tree : d->forests[level]) {
+            for (size_t i = 0; i < tree.splitCount; ++i) {
+                const Split &split = d->splits[tree.firstSplit + i];
                 if (split.idx1 >= pixels || split.idx2 >= pixels)
                     fail("A split in the model refers to a missing feature pixel.");
             }
@@ -271,7 +251,6 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
     if (!reader.atEnd())
         fail("The model is followed by unexpected data.");
 
-    packForests(forests, d->forests, d->splits, d->leaves);
     model.data = std::move(d);
 }
 
