@@ -115,6 +115,7 @@ QTracker::QTracker(QObject *parent)
     // The worker's name as the system shows it (OpenCV's own threads, started from it, carry
     // it too).
     thread.setObjectName(QStringLiteral("tovra-tracker"));
+    engineOutput.moveToThread(&thread);
     qRegisterMetaType<cv::Mat>("cv::Mat");
     // The engine's signals leave under the tracker's own names, from the thread that emits
     // them (the tracker's own connections then decide how they travel).

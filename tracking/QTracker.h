@@ -104,8 +104,9 @@ private:
     void resetDetectors();
     void closeLogs();
 
-    // A child, so it moves to the worker's thread with the tracker.
-    EngineSignals engineOutput{this};
+    // Lives on the worker's thread beside the tracker (moved there by the constructor: the
+    // tracker is already there, so it cannot take it as a child).
+    EngineSignals engineOutput;
     cv::Mat lastFrame;
     cv::Mat outputImage;
     std::shared_ptr<cv::VideoCapture> capture;
