@@ -146,6 +146,15 @@ std::size_t leafOf(const Split *splits, std::size_t count,
     return i - count;
 }
 
+// Asks for a leaf's cache lines before they are needed.
+void prefetchLeaf(const float *leaf)
+{
+    constexpr size_t kLine = 64;
+    const char *bytes = reinterpret_cast<const char *>(leaf);
+    for (size_t offset = 0; offset < kShapeValues * sizeof(float); offset += kLine)
+        __builtin_prefetch(bytes + offset);
+}
+
 // current += delta over the whole shape. dlib's own += goes one element at a time through
 // its expression checks, and the fit adds a leaf per tree, thousands a frame; this adds four
 // at once. Each element still sums its leaves in the same order, so the landmarks are the
@@ -263,14 +272,26 @@ FaceShape face_tracker_core::operator()(const cv::Mat &image, const FaceBox &box
     const dlib::rectangle rect(box.left, box.top, box.right, box.bottom);
     dlib::matrix<float, 0, 1> current = data->initialShape;
     std::vector<float> features;
+    std::vector<const float *> chosen;
     for (size_t level = 0; level < data->forests.size(); ++level) {
         dlib::impl::extract_feature_pixel_values(img, rect, current, data->initialShape,
                                                  data->anchorIndices[level], data->deltas[level],
                                                  features);
-        for (const Tree &tree : data->forests[level]) {
+        // A level's walks depend only on its features: find every tree's leaf first, then add
+        // them in tree order, fetching each leaf from memory a few trees ahead.
+        const std::vector<Tree> &trees = data->forests[level];
+        chosen.resize(trees.size());
+        for (size_t t = 0; t < trees.size(); ++t) {
+            const Tree &tree = trees[t];
             const std::size_t leaf =
                 leafOf(data->splits.data() + tree.firstSplit, tree.splitCount, features);
-            addShapeDelta(current, data->leaves.data() + (tree.firstLeaf + leaf) * kShapeValues);
+            chosen[t] = data->leaves.data() + (tree.firstLeaf + leaf) * kShapeValues;
+        }
+        constexpr size_t kAhead = 4;
+        for (size_t t = 0; t < chosen.size(); ++t) {
+            if (t + kAhead < chosen.size())
+                prefetchLeaf(chosen[t + kAhead]);
+            addShapeDelta(current, chosen[t]);
         }
     }
     const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(rect);
