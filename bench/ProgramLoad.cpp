@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QProcess>
 #include <QStringList>
 #include <QtTest/QTest>
 
@@ -183,6 +184,9 @@ int measure(const Options &o)
         std::fprintf(stderr, "program-load: cannot make a clip of %s\n", qPrintable(o.photo));
         return 1;
     }
+    // TOVRA_SCREENSHOTS_COMPOSITED=1: a compositing manager on the desktop, as the tests do.
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
     const QRect mainWindow = program.start(desktop);
     if (mainWindow.isNull()) {
         std::fprintf(stderr, "program-load: the program did not reach its main window\n");
