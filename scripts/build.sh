@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (shared by run.sh and test.sh).
+# Configures and builds into build/ (shared by run.sh and test.sh), or into the folder
+# TOVRA_BUILD_DIR names. Arguments go to cmake's configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dir="${TOVRA_BUILD_DIR:-build}"
 generator=()
 if command -v ninja >/dev/null 2>&1; then
     generator=(-G Ninja)
 fi
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 else
-    cmake -S . -B build "$@" >/dev/null
+    cmake -S . -B "$dir" "$@" >/dev/null
 fi
-cmake --build build --parallel "$(nproc)"
+cmake --build "$dir" --parallel "${TOVRA_BUILD_JOBS:-$(nproc)}"
