@@ -91,10 +91,12 @@ Service &activeOr(const Slot<Service> &slot, Recording &(*recording)())
 } // namespace
 
 // The recording back ends live for the whole process, so references to them never dangle.
+// The log and the overlay windows are never destroyed at all: an overlay thread left to end
+// by itself (its desktop never answered) may still close its window after main returns.
 CallLog &recordingLog()
 {
-    static CallLog log;
-    return log;
+    static CallLog *const log = new CallLog;
+    return *log;
 }
 RecordingMouseParameters &recordingMouseParameters()
 {
@@ -139,8 +141,8 @@ RecordingCameraList &recordingCameraList()
 
 RecordingOverlayWindows &recordingOverlayWindows()
 {
-    static RecordingOverlayWindows service;
-    return service;
+    static RecordingOverlayWindows *const service = new RecordingOverlayWindows;
+    return *service;
 }
 RecordingKeyGrabs &recordingKeyGrabs()
 {

@@ -19,8 +19,10 @@ void CallLog::clear()
 
 QVector<CallLog::Entry> CallLog::entries() const
 {
+    // A copy of its own, not Qt's shared one: the next add may write in place once this
+    // copy's share is let go, unordered against the reader's last reads.
     std::lock_guard<std::mutex> lock(mutex);
-    return log;
+    return QVector<Entry>(log.cbegin(), log.cend());
 }
 
 QStringList CallLog::calls(const QString &service) const

@@ -4,6 +4,23 @@
 
 namespace platform {
 
+namespace {
+
+using Record = RecordingOverlayWindows::Record;
+
+// A copy that shares no data with the kept record, made under the lock. Qt's containers share
+// their data until written, and a writer that finds the share count back at one writes in
+// place, with nothing ordering that write after the reads of a copy just let go elsewhere.
+Record unshared(const Record &kept)
+{
+    Record copy = kept;
+    copy.updates = QVector<RecordingOverlayWindows::Update>(kept.updates.cbegin(),
+                                                            kept.updates.cend());
+    return copy;
+}
+
+} // namespace
+
 std::unique_ptr<OverlayWindow> RecordingOverlayWindows::create()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -16,7 +33,11 @@ std::unique_ptr<OverlayWindow> RecordingOverlayWindows::create()
 QVector<RecordingOverlayWindows::Record> RecordingOverlayWindows::records() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return all;
+    QVector<Record> copy;
+    copy.reserve(all.size());
+    for (const Record &r : all)
+        copy.append(unshared(r));
+    return copy;
 }
 
 QVector<RecordingOverlayWindows::Record> RecordingOverlayWindows::openWindows() const
@@ -32,7 +53,7 @@ QVector<RecordingOverlayWindows::Record> RecordingOverlayWindows::openWindows() 
 RecordingOverlayWindows::Record RecordingOverlayWindows::last() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return all.isEmpty() ? Record() : all.last();
+    return all.isEmpty() ? Record() : unshared(all.last());
 }
 
 void RecordingOverlayWindows::setTextMetrics(int width, int height)

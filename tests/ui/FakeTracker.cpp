@@ -1,6 +1,5 @@
 #include "tests/ui/FakeTracker.h"
 
-#include <QMutexLocker>
 #include <QThread>
 #include <QtTest/QTest>
 
@@ -16,13 +15,14 @@ FakeTracker::~FakeTracker()
 
 QStringList FakeTracker::requests() const
 {
-    QMutexLocker lock(&mutex);
-    return received;
+    std::lock_guard<std::mutex> lock(mutex);
+    // A copy of its own: Qt's shared one would let the next record write in place unordered.
+    return QStringList(received.cbegin(), received.cend());
 }
 
-bool FakeTracker::waitForRequests(int count)
+bool FakeTracker::waitForRequests(const QString &request, int count)
 {
-    return QTest::qWaitFor([&] { return requests().size() >= count; }, 5000);
+    return QTest::qWaitFor([&] { return requests().count(request) >= count; }, 5000);
 }
 
 void FakeTracker::ProcessSlot()
@@ -71,6 +71,10 @@ void FakeTracker::record(const QString &request)
     const QString where = QThread::currentThread() == QObject::thread()
                               ? QString()
                               : QStringLiteral(" (off the worker)");
-    QMutexLocker lock(&mutex);
-    received << request + where;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        received << request + where;
+    }
+    if (requestMs > 0)
+        QThread::msleep(unsigned(requestMs.load()));
 }

@@ -2,10 +2,10 @@
 
 #include "tracking/QTracker.h"
 
-#include <QMutex>
 #include <QStringList>
 
 #include <atomic>
+#include <mutex>
 
 // A tracker whose worker loop does no work. It takes the main window's queued requests on its
 // own thread and records them, and it ends its loop when the main window closes, reporting
@@ -26,9 +26,11 @@ public:
 
     // The requests that reached the worker, in order, e.g. "startTrackingSession(true)".
     QStringList requests() const;
-    // Waits (running this thread's events) until `count` requests have arrived.
-    bool waitForRequests(int count);
+    // Waits (running this thread's events) until `count` of the named request have arrived.
+    bool waitForRequests(const QString &request, int count);
     int closeCameraCalls() const { return closedCameras.load(); }
+    // Each request then keeps the worker busy this long after it is recorded: a slow worker.
+    void setRequestTime(int ms) { requestMs = ms; }
     bool loopEnded() const { return ended.load(); }
 
 public slots:
@@ -48,8 +50,10 @@ private:
     void record(const QString &request);
 
     const Ending ending;
-    mutable QMutex mutex;
+    // A standard mutex, which ThreadSanitizer sees: Qt's is built without it.
+    mutable std::mutex mutex;
     QStringList received;
+    std::atomic<int> requestMs{0};
     std::atomic<bool> closing{false};
     std::atomic<bool> ended{false};
     std::atomic<int> closedCameras{0};
