@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QApplication>
-#include <QRecursiveMutex>
 #include <QString>
+
+#include <mutex>
 
 // The program's QApplication: owns the lock of the settings store and the settings file's path.
 class Application : public QApplication
@@ -16,6 +17,7 @@ signals:
     void Debug(QString message, QString color);
 
 protected:
-    QRecursiveMutex settingsMutex;
+    // A standard mutex rather than Qt's: ThreadSanitizer sees it (Qt is built without it).
+    std::recursive_mutex settingsMutex;
     QString settingsFilePath;
 };

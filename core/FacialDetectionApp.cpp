@@ -11,7 +11,6 @@
 
 #include <QDebug>
 #include <QKeySequence>
-#include <QMutexLocker>
 #include <QSettings>
 #include <QWidget>
 
@@ -158,7 +157,7 @@ FacialDetectionApp *FacialDetectionApp::instance()
 
 QVariant FacialDetectionApp::getSetting(const QString &key)
 {
-    QMutexLocker lock(&settingsMutex);
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     auto it = settingsMap.constFind(key);
     return it == settingsMap.constEnd() ? QVariant() : it->value;
 }
@@ -192,7 +191,7 @@ void FacialDetectionApp::setSetting(const QString &key, const QVariant &value)
 {
     bool changed = false;
     {
-        QMutexLocker lock(&settingsMutex);
+        std::lock_guard<std::recursive_mutex> lock(settingsMutex);
         QSettings file(settingsFilePath, QSettings::IniFormat);
         changed = storeLocked(key, value, file);
         if (changed)
@@ -208,7 +207,7 @@ void FacialDetectionApp::setSettings(const QList<QPair<QString, QVariant>> &pair
 {
     bool changed = false;
     {
-        QMutexLocker lock(&settingsMutex);
+        std::lock_guard<std::recursive_mutex> lock(settingsMutex);
         QSettings file(settingsFilePath, QSettings::IniFormat);
         for (const auto &pair : pairs)
             changed = storeLocked(pair.first, pair.second, file) || changed;
@@ -223,7 +222,7 @@ void FacialDetectionApp::setSettings(const QList<QPair<QString, QVariant>> &pair
 
 QList<SettingEntry> FacialDetectionApp::takeChangedSettings()
 {
-    QMutexLocker lock(&settingsMutex);
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     QList<SettingEntry> entries;
     entries.reserve(settingsMap.size());
     for (auto it = settingsMap.begin(); it != settingsMap.end(); ++it) {
@@ -236,7 +235,7 @@ QList<SettingEntry> FacialDetectionApp::takeChangedSettings()
 void FacialDetectionApp::loadAllSettings()
 {
     {
-        QMutexLocker lock(&settingsMutex);
+        std::lock_guard<std::recursive_mutex> lock(settingsMutex);
         // One pass over the file: a missing file is created holding every key.
         QSettings file(settingsFilePath, QSettings::IniFormat);
         const SettingDefinition *defs = SettingsSchema::definitions();
@@ -262,7 +261,7 @@ void FacialDetectionApp::loadAllSettings()
 QVariant FacialDetectionApp::readSettingWithDefault(const QString &key,
                                                     const QVariant &defaultValue)
 {
-    QMutexLocker lock(&settingsMutex);
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     QSettings file(settingsFilePath, QSettings::IniFormat);
     if (!file.contains(key))
         file.setValue(key, defaultValue);
@@ -273,7 +272,7 @@ QVariant FacialDetectionApp::readSettingWithDefault(const QString &key,
 
 void FacialDetectionApp::writeSetting(const QString &key, const QVariant &value)
 {
-    QMutexLocker lock(&settingsMutex);
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     QSettings file(settingsFilePath, QSettings::IniFormat);
     file.setValue(key, value);
     syncAndReport(file);
@@ -285,7 +284,7 @@ void FacialDetectionApp::restoreWidgetGeometry(QWidget *widget)
         return;
     QByteArray geometry;
     {
-        QMutexLocker lock(&settingsMutex);
+        std::lock_guard<std::recursive_mutex> lock(settingsMutex);
         QSettings file(settingsFilePath, QSettings::IniFormat);
         geometry = file.value(geometryKey(widget)).toByteArray();
     }
@@ -297,7 +296,7 @@ void FacialDetectionApp::saveWidgetGeometry(QWidget *widget)
 {
     if (!widget)
         return;
-    QMutexLocker lock(&settingsMutex);
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     QSettings file(settingsFilePath, QSettings::IniFormat);
     file.setValue(geometryKey(widget), widget->saveGeometry());
     syncAndReport(file);

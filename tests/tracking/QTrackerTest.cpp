@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -157,16 +156,24 @@ TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
     ASSERT_TRUE(tracker.openCamera());
     ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
     tracker.applyChangedSettings(true);
-    QSignalSpy previews(&tracker, &QTracker::ShowProcessedImage);
-    QSignalSpy completed(&tracker, &QTracker::TrackerProcessCompleted);
-    QSignalSpy faceImages(&tracker, &QTracker::FaceSN_SetImagePath);
+    // The worker's signals as this thread gets them, queued: a QSignalSpy would record them on
+    // the worker, beside this thread's reads.
+    QVector<cv::Mat> previews;
+    int completed = 0;
+    QStringList faceImages;
+    QObject here;
+    QObject::connect(&tracker, &QTracker::ShowProcessedImage, &here,
+                     [&](const cv::Mat &image) { previews << image; });
+    QObject::connect(&tracker, &QTracker::TrackerProcessCompleted, &here, [&] { ++completed; });
+    QObject::connect(&tracker, &QTracker::FaceSN_SetImagePath, &here,
+                     [&](const QString &path) { faceImages << path; });
     tracker.Start();
     ASSERT_TRUE(waitFor([&] { return previews.count() >= 3; }));
-    const cv::Mat first = previews.first().first().value<cv::Mat>();
+    const cv::Mat first = previews.first();
     EXPECT_EQ(first.cols, 541);
     EXPECT_EQ(first.rows, 406);
     // No face in a plain clip.
-    EXPECT_EQ(faceImages.last().first().toString(), "faceNotFound.png");
+    EXPECT_EQ(faceImages.last(), "faceNotFound.png");
 
     tracker.setPaused(true);
     QTest::qWait(100);
@@ -181,7 +188,7 @@ TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
     EXPECT_EQ(trackingParameters.CAMERA_FRAMERATE, 20);
 
     QMetaObject::invokeMethod(&tracker, "onMainWindowClosing", Qt::QueuedConnection);
-    ASSERT_TRUE(waitFor([&] { return completed.count() == 1; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return completed == 1; }, 2000));
     tracker.Stop();
 }
 
@@ -288,9 +295,11 @@ TEST_F(Tracker, AMissingCascadeStillEndsTheLoopInOrder)
     QTracker tracker;
     // "hfd.xml" is opened by relative name: from an empty folder it cannot be found.
     QDir::setCurrent(home.path());
-    QSignalSpy completed(&tracker, &QTracker::TrackerProcessCompleted);
+    int completed = 0;
+    QObject here;
+    QObject::connect(&tracker, &QTracker::TrackerProcessCompleted, &here, [&] { ++completed; });
     tracker.Start();
-    const bool ended = waitFor([&] { return completed.count() == 1; }, 5000);
+    const bool ended = waitFor([&] { return completed == 1; }, 5000);
     QDir::setCurrent(programFolder);
     EXPECT_TRUE(ended);
 }

@@ -128,10 +128,10 @@ protected:
     void TearDown() override
     {
         settings.reset();
-        closeToasts();
         takeReports();
         app()->tracker = nullptr;
         app()->setClickingActive(true);
+        closeToasts(); // last: a hotkey still queued may show one while the others run events
     }
 };
 
