@@ -4,7 +4,6 @@
 #include "core/FacialDetectionApp.h"
 
 #include <QFile>
-#include <QMutexLocker>
 #include <QThread>
 
 SessionRecorder::SessionRecorder()
@@ -19,8 +18,9 @@ SessionRecorder::~SessionRecorder()
 
 QStringList SessionRecorder::requests() const
 {
-    QMutexLocker lock(&mutex);
-    return received;
+    std::lock_guard<std::mutex> lock(mutex);
+    // A copy of its own: Qt's shared one would let the next request write in place unordered.
+    return QStringList(received.cbegin(), received.cend());
 }
 
 void SessionRecorder::ProcessSlot()
@@ -31,13 +31,13 @@ void SessionRecorder::ProcessSlot()
 
 void SessionRecorder::startTrackingSession(bool force)
 {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     received << QStringLiteral("startTrackingSession(%1)").arg(force ? "true" : "false");
 }
 
 void SessionRecorder::recenterPointer()
 {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     received << QStringLiteral("recenterPointer()");
 }
 

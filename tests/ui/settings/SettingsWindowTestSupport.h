@@ -2,8 +2,9 @@
 
 #include "tracking/QTracker.h"
 
-#include <QMutex>
 #include <QStringList>
+
+#include <mutex>
 
 class FacialDetectionApp;
 class QWidget;
@@ -25,7 +26,8 @@ public slots:
     void recenterPointer();
 
 private:
-    mutable QMutex mutex;
+    // A standard mutex, which ThreadSanitizer sees: Qt's is built without it.
+    mutable std::mutex mutex;
     QStringList received;
 };
 
