@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -36,4 +37,7 @@ void showTimedMessage(int ms, const QString &text)
                 primary.y() + (primary.height() - toast->height()) / 2);
     toast->show();
     QTimer::singleShot(ms, toast, &QObject::deleteLater);
+    // One still shown when the program quits goes with it: the event loop's end deletes it.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, toast, &QObject::deleteLater);
 }

@@ -5,9 +5,9 @@
 #   scripts/test.sh --sanitize=address  AddressSanitizer with UndefinedBehaviorSanitizer, in build-asan/
 #   scripts/test.sh --sanitize=thread   ThreadSanitizer, in build-tsan/
 #
-# Any further arguments go to ctest, e.g. -L '^(engine|tracking|core|feedback)$' for the tests of
-# those folders only. TOVRA_BUILD_JOBS and TOVRA_TEST_JOBS limit the parallel jobs (default:
-# one per core).
+# Any further arguments go to ctest, e.g. -L '^(engine|tracking|core)$' for the tests of those
+# folders only (each test is labelled with its folder under tests/). TOVRA_BUILD_JOBS and
+# TOVRA_TEST_JOBS limit the parallel jobs (default: one per core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
