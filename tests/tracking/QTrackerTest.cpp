@@ -204,10 +204,14 @@ TEST_F(Tracker, APassWithoutTheDwellStepEndsTheDwellAndItsRing)
         ASSERT_TRUE(tracker.openCamera());
         ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
         tracker.applyChangedSettings(true);
-        QSignalSpy previews(&tracker, &QTracker::ShowProcessedImage);
-        QSignalSpy stopped(app(), &FacialDetectionApp::cdtStopTimer);
+        // Counted on this thread, queued from the worker (see above).
+        int previews = 0;
+        int stopped = 0;
+        QObject here;
+        QObject::connect(&tracker, &QTracker::ShowProcessedImage, &here, [&] { ++previews; });
+        QObject::connect(app(), &FacialDetectionApp::cdtStopTimer, &here, [&] { ++stopped; });
         tracker.Start();
-        ASSERT_TRUE(waitFor([&] { return previews.count() >= 1; }));
+        ASSERT_TRUE(waitFor([&] { return previews >= 1; }));
         tracker.setPaused(paused);
         QTest::qWait(100);
         // A dwell in its countdown, its ring on screen.
@@ -216,7 +220,7 @@ TEST_F(Tracker, APassWithoutTheDwellStepEndsTheDwellAndItsRing)
         currentDwell.anchored = 1;
         currentDwell.countdownShown = 1;
         tracker.Unlock();
-        EXPECT_TRUE(waitFor([&] { return stopped.count() == 1; }, 5000));
+        EXPECT_TRUE(waitFor([&] { return stopped == 1; }, 5000));
         tracker.Lock();
         EXPECT_EQ(currentDwell.startMs, 0u);
         tracker.Unlock();
