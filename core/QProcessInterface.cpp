@@ -25,6 +25,7 @@ void QProcessInterface::Stop()
     thread.quit();
     thread.markStopped();
     thread.wait();
+    thread.hasEnded(); // what the thread did is now ordered before what follows, for the checker
 }
 
 bool QProcessInterface::IsRunning()

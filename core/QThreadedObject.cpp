@@ -25,4 +25,5 @@ void QThreadedObject::run()
             exec();
     }
     stopped.store(true);
+    ended.store(true, std::memory_order_release);
 }

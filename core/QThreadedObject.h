@@ -17,7 +17,15 @@ public:
     bool isStopped() const { return stopped.load(); }
     void markStopped() { stopped.store(true); }
     // Cleared before the thread starts, so a Stop right after Start is never lost.
-    void markRunning() { stopped.store(false); }
+    void markRunning()
+    {
+        stopped.store(false);
+        ended.store(false);
+    }
+    // Read after wait(): QThread::wait orders its caller after the thread's end in code that
+    // ThreadSanitizer cannot see (Qt is built without it); this flag, set last by the thread,
+    // shows it the same order.
+    bool hasEnded() const { return ended.load(std::memory_order_acquire); }
 
 protected:
     void run() override;
@@ -26,4 +34,5 @@ private:
     QProcessInterface *owner;
     int interval;
     std::atomic<bool> stopped{true};
+    std::atomic<bool> ended{false};
 };
