@@ -67,6 +67,13 @@ QList<int> DesktopView::keysDown()
     return down;
 }
 
+void DesktopView::stopAutoRepeat()
+{
+    // All keys: the program may bind the key it sends to a spare keycode only when it sends it.
+    XAutoRepeatOff(dpy);
+    XSync(dpy, False);
+}
+
 QSize DesktopView::screenSize()
 {
     return QSize(DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)));

@@ -33,6 +33,9 @@ public:
     QPoint pointer();
     // The keycodes held down on the server's keyboard.
     QList<int> keysDown();
+    // The server stops repeating held keys. A repeat reaches a window as a release and a
+    // press with one time stamp, which a busy client can take for a real release and press.
+    void stopAutoRepeat();
     QSize screenSize();
     // The screen's pixels in `area`, as a window manager without a compositor shows them.
     QImage grab(const QRect &area);

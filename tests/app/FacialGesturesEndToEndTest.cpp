@@ -174,6 +174,7 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
+    desktop.stopAutoRepeat();
     QProcess compositor;
     startCompositorIfAsked(compositor);
     ProgramRun program(settings);

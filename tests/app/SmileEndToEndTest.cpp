@@ -89,6 +89,7 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
+    desktop.stopAutoRepeat();
     QProcess compositor;
     startCompositorIfAsked(compositor);
     // The smile as the key itself: down while the smile is held, up when it ends.
