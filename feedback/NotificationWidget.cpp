@@ -12,14 +12,16 @@
 namespace {
 
 // One axis of the keep-on-screen rule: flip to the other side of the pointer past the
-// primary screen, pull back past the virtual screen, and never far off its start.
-int keepAxis(int position, int size, int delta, int primary, int whole)
+// primary screen's far edge, pull back past the virtual screen's, and never far off its start.
+// Edges come with the screens' origins: a primary screen right of another one starts there.
+int keepAxis(int position, int size, int delta, int primaryStart, int primaryLength, int wholeStart,
+             int wholeLength)
 {
-    if (position + size > primary)
+    if (position + size > primaryStart + primaryLength)
         position = position - 2 * delta - size / 2;
-    if (position + size > whole)
-        position = whole - size / 2 - delta;
-    return std::max(position, -whole);
+    if (position + size > wholeStart + wholeLength)
+        position = wholeStart + wholeLength - size / 2 - delta;
+    return std::max(position, wholeStart - wholeLength);
 }
 
 } // namespace
@@ -115,20 +117,21 @@ QPoint NotificationWidget::keepOnScreen(QPoint at) const
     platform::PointerScreens &screens = platform::pointerScreens();
     const QRect primary = screens.logicalPrimaryScreen();
     const QRect whole = screens.logicalVirtualScreen();
-    return QPoint(keepAxis(x, w, deltaX, primary.width(), whole.width()),
-                  keepAxis(y, h, deltaY, primary.height(), whole.height()));
+    return QPoint(keepAxis(x, w, deltaX, primary.x(), primary.width(), whole.x(), whole.width()),
+                  keepAxis(y, h, deltaY, primary.y(), primary.height(), whole.y(), whole.height()));
 }
 
 QPoint NotificationWidget::placeForScroll(QPoint at) const
 {
-    const int screenHeight = platform::pointerScreens().logicalPrimaryScreen().height();
+    const QRect screen = platform::pointerScreens().logicalPrimaryScreen();
+    const int screenHeight = screen.height();
     const int x = std::max(0, at.x() - w / 2);
     int y = at.y() - (screenHeight * scrollIndex / 100 + 100) * scrollDirection;
-    if (y < 0)
-        y = h;
+    if (y < screen.y())
+        y = screen.y() + h;
     // The whole image stays on the screen.
-    if (y > screenHeight - h)
-        y = screenHeight - h;
+    if (y > screen.y() + screenHeight - h)
+        y = screen.y() + screenHeight - h;
     return QPoint(x, y);
 }
 

@@ -6,7 +6,8 @@
 
 // Where the pointer is and what the screens are. The desktop works in physical pixels; the
 // program's windows work in logical ones (physical divided by the device pixel ratio). The
-// two are converted here and nowhere else.
+// two are converted here and nowhere else. The screens are kept by the service and renewed
+// when the desktop reports a change: reading them is cheap enough for every frame and tick.
 namespace platform {
 
 class PointerScreens

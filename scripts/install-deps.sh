@@ -13,7 +13,7 @@ PACKAGES=(
     libcairo2-dev
     libasound2-dev libsndfile1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth xdotool x11-utils openbox
+    xvfb xauth xdotool x11-utils x11-xserver-utils openbox xcompmgr
     fonts-dejavu-core
 )
 

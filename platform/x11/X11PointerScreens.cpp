@@ -46,6 +46,14 @@ bool hasRandr(Display *display)
 
 } // namespace
 
+X11PointerScreens::X11PointerScreens() = default;
+
+X11PointerScreens::~X11PointerScreens()
+{
+    if (listener)
+        XCloseDisplay(listener);
+}
+
 bool X11PointerScreens::pointerPosition(QPoint *physical)
 {
     Display *display = ThreadDisplay::get();
@@ -63,7 +71,52 @@ bool X11PointerScreens::pointerPosition(QPoint *physical)
 
 QRect X11PointerScreens::primaryScreen()
 {
-    Display *display = ThreadDisplay::get();
+    std::lock_guard<std::mutex> guard(lock);
+    refresh();
+    return primary;
+}
+
+QRect X11PointerScreens::virtualScreen()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    refresh();
+    return whole;
+}
+
+void X11PointerScreens::refresh()
+{
+    if (!opened) {
+        opened = true;
+        listener = XOpenDisplay(nullptr);
+        if (!listener) {
+            qWarning("Screens: cannot open the X display");
+            return;
+        }
+        // Selected before the first read, so that no change between the two is missed.
+        if (hasRandr(listener))
+            XRRSelectInput(listener, DefaultRootWindow(listener),
+                           RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask |
+                               RROutputChangeNotifyMask);
+        XSync(listener, False);
+    }
+    if (!listener)
+        return;
+    // Reads what has arrived on the socket without waiting for the server.
+    while (XEventsQueued(listener, QueuedAfterReading) > 0) {
+        XEvent event;
+        XNextEvent(listener, &event);
+        XRRUpdateConfiguration(&event);
+        stale = true;
+    }
+    if (!stale)
+        return;
+    stale = false;
+    whole = readVirtualScreen(listener);
+    primary = readPrimaryScreen(listener);
+}
+
+QRect X11PointerScreens::readPrimaryScreen(Display *display)
+{
     if (!display)
         return {};
     const Window root = DefaultRootWindow(display);
@@ -80,12 +133,11 @@ QRect X11PointerScreens::primaryScreen()
             XRRFreeScreenResources(resources);
         }
     }
-    return primary.isEmpty() ? virtualScreen() : primary;
+    return primary.isEmpty() ? readVirtualScreen(display) : primary;
 }
 
-QRect X11PointerScreens::virtualScreen()
+QRect X11PointerScreens::readVirtualScreen(Display *display)
 {
-    Display *display = ThreadDisplay::get();
     if (!display)
         return {};
     // Asked of the server: the size Xlib noted at connection time may be out of date.

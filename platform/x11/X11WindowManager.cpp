@@ -223,8 +223,8 @@ constexpr int MinAspectItem = 11;
 
 QRect X11WindowManager::workArea()
 {
-    const QRect primary = X11PointerScreens().primaryScreen();
     Display *display = ThreadDisplay::get();
+    const QRect primary = X11PointerScreens::readPrimaryScreen(display);
     if (!display)
         return primary;
     const std::vector<unsigned long> desktop =

@@ -82,6 +82,23 @@ TEST_F(StatusImages, KeepOnScreenFlipsPastThePrimaryScreenAndPullsBackPastTheVir
     EXPECT_EQ(notifier.widget()->keepOnScreen(QPoint(3830, 500)), QPoint(3785, 533));
 }
 
+TEST_F(StatusImages, APrimaryScreenRightOfAnotherFlipsTheImageAtItsOwnRightEdge)
+{
+    platform::recordingPointerScreens().setScreens(QRect(1920, 0, 1920, 1080),
+                                                   QRect(0, 0, 3840, 1080));
+    setUpFace(notifier);
+    const struct
+    {
+        QPoint pointer, placed;
+    } cases[] = {
+        {{1900, 500}, {1933, 533}}, // on the other screen, short of the primary one's edge
+        {{2500, 500}, {2533, 533}},
+        {{3830, 500}, {3785, 533}}, // past the primary screen's right edge: flipped
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(notifier.widget()->keepOnScreen(c.pointer), c.placed) << c.pointer.x();
+}
+
 TEST_F(StatusImages, WithoutKeepOnScreenTheImageIsCentredOnThePointerEvenOffScreen)
 {
     pointerAt(10, 10);
