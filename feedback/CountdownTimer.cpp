@@ -1,5 +1,7 @@
 #include "feedback/CountdownTimer.h"
 
+#include "feedback/OverlayShape.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +26,7 @@ CountdownTimer::CountdownTimer(QWidget *parent, int countdownTime, int centerX, 
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    new OverlayShape(this);
     // By signature: this window needs nothing of the application object but its signals.
     if (QCoreApplication *app = QCoreApplication::instance()) {
         connect(app, SIGNAL(cdtSetAttributes(int, int, int, int, int, QColor)), this,

@@ -1,5 +1,6 @@
 #include "feedback/NotificationWidget.h"
 
+#include "feedback/OverlayShape.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
@@ -35,6 +36,7 @@ NotificationWidget::NotificationWidget(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    new OverlayShape(this);
     const QPoint at = pointer();
     pointerX = at.x();
     pointerY = at.y();

@@ -1,5 +1,6 @@
 #include "feedback/OnScreenWarning.h"
 
+#include "feedback/OverlayShape.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
@@ -15,6 +16,7 @@ OnScreenWarning::OnScreenWarning(QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setModal(false);
+    new OverlayShape(this);
 }
 
 void OnScreenWarning::placeOnPrimaryScreen(int heightDivisor)

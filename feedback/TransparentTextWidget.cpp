@@ -1,5 +1,6 @@
 #include "feedback/TransparentTextWidget.h"
 
+#include "feedback/OverlayShape.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
@@ -29,6 +30,8 @@ TransparentTextWidget::TransparentTextWidget(QWidget *parent, const QString &tex
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    // Its half-transparent box is part of what it draws: shown opaque without a compositor.
+    new OverlayShape(this, 1);
     const QFontMetrics metrics(boldFont);
     const int w = metrics.horizontalAdvance(shownText);
     positionX = posX - (w + Padding) / 2;

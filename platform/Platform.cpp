@@ -10,6 +10,7 @@
 #include "platform/recording/RecordingInputSynthesis.h"
 #include "platform/recording/RecordingKeyGrabs.h"
 #include "platform/recording/RecordingMouseParameters.h"
+#include "platform/recording/RecordingOverlayShapes.h"
 #include "platform/recording/RecordingOverlayWindows.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "platform/recording/RecordingProcess.h"
@@ -19,6 +20,7 @@
 #include "platform/x11/X11InputSynthesis.h"
 #include "platform/x11/X11KeyGrabs.h"
 #include "platform/x11/X11MouseParameters.h"
+#include "platform/x11/X11OverlayShapes.h"
 #include "platform/x11/X11OverlayWindows.h"
 #include "platform/x11/X11PointerScreens.h"
 #include "platform/x11/X11SystemCursors.h"
@@ -71,6 +73,7 @@ struct Registry
     Slot<PointerScreens> screens;
     Slot<SystemCursors> cursors;
     Slot<OverlayWindows> overlays;
+    Slot<OverlayShapes> shapes;
     Slot<CameraList> cameras;
     Slot<KeyGrabs> keys;
 };
@@ -144,6 +147,11 @@ RecordingOverlayWindows &recordingOverlayWindows()
     static RecordingOverlayWindows *const service = new RecordingOverlayWindows;
     return *service;
 }
+RecordingOverlayShapes &recordingOverlayShapes()
+{
+    static RecordingOverlayShapes service;
+    return service;
+}
 RecordingKeyGrabs &recordingKeyGrabs()
 {
     static RecordingKeyGrabs service;
@@ -172,6 +180,7 @@ Backend installDefault()
     r.screens.installNative(std::make_unique<X11PointerScreens>());
     r.cursors.installNative(std::make_unique<X11SystemCursors>());
     r.overlays.installNative(std::make_unique<X11OverlayWindows>());
+    r.shapes.installNative(std::make_unique<X11OverlayShapes>());
     r.cameras.installNative(std::make_unique<V4l2CameraList>());
     r.keys.installNative(std::make_unique<X11KeyGrabs>());
     r.backend = Backend::Native;
@@ -191,6 +200,7 @@ void installRecording()
     recordingPointerScreens().reset();
     recordingSystemCursors().reset();
     recordingOverlayWindows().reset();
+    recordingOverlayShapes().reset();
     recordingCameraList().reset();
     recordingKeyGrabs().reset();
     r.mouse.installRecording(recordingMouseParameters());
@@ -201,6 +211,7 @@ void installRecording()
     r.screens.installRecording(recordingPointerScreens());
     r.cursors.installRecording(recordingSystemCursors());
     r.overlays.installRecording(recordingOverlayWindows());
+    r.shapes.installRecording(recordingOverlayShapes());
     r.cameras.installRecording(recordingCameraList());
     r.keys.installRecording(recordingKeyGrabs());
     r.backend = Backend::Recording;
@@ -218,6 +229,7 @@ void uninstall()
     r.screens.clear();
     r.cursors.clear();
     r.overlays.clear();
+    r.shapes.clear();
     r.cameras.clear();
     r.keys.clear();
     r.backend = Backend::None;
@@ -259,6 +271,10 @@ SystemCursors &systemCursors()
 OverlayWindows &overlayWindows()
 {
     return activeOr(registry().overlays, &recordingOverlayWindows);
+}
+OverlayShapes &overlayShapes()
+{
+    return activeOr(registry().shapes, &recordingOverlayShapes);
 }
 CameraList &cameraList()
 {

@@ -13,6 +13,7 @@ class InputSynthesis;
 class PointerScreens;
 class SystemCursors;
 class OverlayWindows;
+class OverlayShapes;
 class CameraList;
 class KeyGrabs;
 
@@ -40,6 +41,7 @@ InputSynthesis &inputSynthesis();
 PointerScreens &pointerScreens();
 SystemCursors &systemCursors();
 OverlayWindows &overlayWindows();
+OverlayShapes &overlayShapes();
 CameraList &cameraList();
 KeyGrabs &keyGrabs();
 

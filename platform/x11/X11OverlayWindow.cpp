@@ -1,5 +1,8 @@
 #include "platform/x11/X11OverlayWindow.h"
 
+#include "platform/OverlayShapes.h"
+
+#include <QImage>
 #include <QtGlobal>
 #include <QtMath>
 #include <X11/Xatom.h>
@@ -136,24 +139,13 @@ void drawScene(cairo_t *cr, const OverlayWindow::Scene &scene, double dpi, bool 
 // The bounding shape of an opaque window: every pixel drawn at least half covered.
 std::vector<XRectangle> coveredPixels(cairo_surface_t *image)
 {
+    // Cairo's ARGB32 is premultiplied ARGB in native order, as is Qt's.
+    const QImage pixels(cairo_image_surface_get_data(image), cairo_image_surface_get_width(image),
+                        cairo_image_surface_get_height(image),
+                        cairo_image_surface_get_stride(image), QImage::Format_ARGB32_Premultiplied);
     std::vector<XRectangle> rects;
-    const int w = cairo_image_surface_get_width(image);
-    const int h = cairo_image_surface_get_height(image);
-    const int stride = cairo_image_surface_get_stride(image);
-    const unsigned char *data = cairo_image_surface_get_data(image);
-    for (int y = 0; y < h; ++y) {
-        const auto *row = reinterpret_cast<const uint32_t *>(data + y * stride);
-        int x = 0;
-        while (x < w) {
-            while (x < w && (row[x] >> 24) < 128)
-                ++x;
-            const int start = x;
-            while (x < w && (row[x] >> 24) >= 128)
-                ++x;
-            if (x > start)
-                rects.push_back({short(start), short(y), ushort(x - start), 1});
-        }
-    }
+    for (const QRect &r : platform::coveredPixels(pixels, 128))
+        rects.push_back({short(r.x()), short(r.y()), ushort(r.width()), ushort(r.height())});
     return rects;
 }
 

@@ -40,7 +40,7 @@ QVariant ProgramRun::setting(const char *key) const
     return QSettings(settingsFile(), QSettings::IniFormat).value(QString::fromLatin1(key));
 }
 
-QRect ProgramRun::start(DesktopView &desktop)
+QRect ProgramRun::start(DesktopView &desktop, const std::function<void(const QRect &)> &atReady)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home.path());
@@ -61,6 +61,8 @@ QRect ProgramRun::start(DesktopView &desktop)
     const QRect ready = desktop.waitForWindow("Ready to Start Tovra Mouse?");
     if (ready.isNull())
         return QRect();
+    if (atReady)
+        atReady(ready);
     // Where its button is: the same form laid out at the same size here.
     ReadyToStartForm readyModel;
     readyModel.setAttribute(Qt::WA_DontShowOnScreen);

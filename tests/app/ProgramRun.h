@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <functional>
+
 class DesktopView;
 
 // The program itself (build/bin/TovraMouse) in a home of its own with the file camera,
@@ -29,8 +31,9 @@ public:
     QVariant setting(const char *key) const;
 
     // The main window's client area once the start-up questions are answered; null when the
-    // program did not get there.
-    QRect start(DesktopView &desktop);
+    // program did not get there. `atReady` sees the ready-to-start dialog (its client area)
+    // before it is answered.
+    QRect start(DesktopView &desktop, const std::function<void(const QRect &)> &atReady = {});
     // True when the program ended normally with 0.
     bool quit(DesktopView &desktop, const QRect &mainWindow);
 

@@ -1,0 +1,30 @@
+#include "platform/recording/RecordingOverlayShapes.h"
+
+#include "platform/recording/CallLog.h"
+
+namespace platform {
+
+void RecordingOverlayShapes::cutTo(quintptr, const QVector<QRect> &shown)
+{
+    recordingLog().add("shapes", "cutTo", QString::number(shown.size()));
+}
+
+void RecordingOverlayShapes::uncut(quintptr)
+{
+    recordingLog().add("shapes", "uncut");
+}
+
+void RecordingOverlayShapes::setCompositing(bool running)
+{
+    if (running == compositing)
+        return;
+    compositing = running;
+    emit compositingChanged(running);
+}
+
+void RecordingOverlayShapes::reset()
+{
+    compositing = true;
+}
+
+} // namespace platform
