@@ -32,6 +32,8 @@ struct X11OverlayWindow::Native
     Visual *visual = nullptr;
     Colormap colormap = 0; // ours to free when not 0
     bool composited = false;
+    unsigned long compositorSelection = 0; // _NET_WM_CM_S<screen>
+    int fixesEvents = 0;
     bool mapped = false;
     int wakeFd = -1;
     double dpi = 96.0;
@@ -207,7 +209,7 @@ bool X11OverlayWindow::open(double opacity)
         return false;
     }
     int event = 0, error = 0, major = 0, minor = 0;
-    if (!XFixesQueryExtension(n.display, &event, &error) ||
+    if (!XFixesQueryExtension(n.display, &n.fixesEvents, &error) ||
         !XFixesQueryVersion(n.display, &major, &minor) || major < 2 ||
         !XShapeQueryExtension(n.display, &event, &error)) {
         // Without them the window would catch the user's clicks: better none at all.
@@ -218,7 +220,13 @@ bool X11OverlayWindow::open(double opacity)
     const int screen = DefaultScreen(n.display);
     const Window root = RootWindow(n.display, screen);
     const QByteArray manager = "_NET_WM_CM_S" + QByteArray::number(screen);
-    n.composited = XGetSelectionOwner(n.display, XInternAtom(n.display, manager, False)) != 0;
+    n.compositorSelection = XInternAtom(n.display, manager, False);
+    // Listening first, so that no compositing manager coming or going in between is missed.
+    XFixesSelectSelectionInput(n.display, root, n.compositorSelection,
+                               XFixesSetSelectionOwnerNotifyMask |
+                                   XFixesSelectionWindowDestroyNotifyMask |
+                                   XFixesSelectionClientCloseNotifyMask);
+    n.composited = XGetSelectionOwner(n.display, n.compositorSelection) != 0;
     int depth = DefaultDepth(n.display, screen);
     n.visual = DefaultVisual(n.display, screen);
     XVisualInfo argb;
@@ -400,6 +408,13 @@ OverlayWindow::Wake X11OverlayWindow::waitForEvents(int timeoutMs)
             XEvent event;
             XNextEvent(n.display, &event);
             exposed = exposed || (event.type == Expose && event.xexpose.count == 0);
+            if (event.type == n.fixesEvents + XFixesSelectionNotify) {
+                const auto &notify = reinterpret_cast<const XFixesSelectionNotifyEvent &>(event);
+                if (notify.selection == n.compositorSelection)
+                    exposed = followCompositor(notify.subtype == XFixesSetSelectionOwnerNotify &&
+                                               notify.owner != 0) ||
+                              exposed;
+            }
         }
         if (exposed)
             update();
@@ -432,6 +447,21 @@ void X11OverlayWindow::wake()
     if (native->wakeFd >= 0 && write(native->wakeFd, &one, sizeof one) < 0) {
         // The counter is full: a wake-up is pending anyway.
     }
+}
+
+bool X11OverlayWindow::followCompositor(bool running)
+{
+    Native &n = *native;
+    // Only a window made with a visual of its own alpha can become translucent; one made
+    // without stays cut to its pixels, which looks right either way.
+    const bool composited = running && n.colormap != 0;
+    if (composited == n.composited)
+        return false;
+    n.composited = composited;
+    if (composited)
+        XShapeCombineMask(n.display, n.window, ShapeBounding, 0, 0, 0 /* the whole window */,
+                          ShapeSet);
+    return true; // drawn anew, and cut when no longer composited
 }
 
 bool X11OverlayWindow::isComposited() const

@@ -7,7 +7,9 @@
 // An overlay window on X11: override-redirect (no window manager places, decorates or
 // focuses it), input shape empty (XFixes: clicks go to the window below), drawn with cairo.
 // When a compositing manager runs, the window has an ARGB visual and is translucent;
-// otherwise it is an opaque window whose bounding shape is cut to the pixels drawn.
+// otherwise it is an opaque window whose bounding shape is cut to the pixels drawn. A manager
+// ending while the window lives makes it opaque and cut at its next events; one starting
+// makes a window that has the ARGB visual translucent again.
 namespace platform {
 
 class X11OverlayWindow : public OverlayWindow
@@ -36,11 +38,14 @@ public:
     Wake waitForEvents(int timeoutMs) override;
     void wake() override;
 
-    // Whether the window is translucent (a compositing manager ran when it was opened).
+    // Whether the window is translucent now.
     bool isComposited() const;
     unsigned long windowId() const;
 
 private:
+    // True when the window is to be drawn anew.
+    bool followCompositor(bool running);
+
     struct Native;
     std::unique_ptr<Native> native;
     Scene current;

@@ -4,6 +4,7 @@
 #include "platform/x11/X11OverlayWindow.h"
 #include "tests/platform/XTestClient.h"
 
+#include <memory>
 #include <thread>
 
 #include <X11/Xatom.h>
@@ -125,6 +126,32 @@ TEST(X11OverlayWindow, WithACompositorItIsTranslucent)
     XWindowAttributes attributes;
     XGetWindowAttributes(x.display, window.windowId(), &attributes);
     EXPECT_EQ(attributes.depth, 32);
+    EXPECT_TRUE(shapeRects(x.display, window.windowId(), ShapeInput).isEmpty());
+}
+
+TEST(X11OverlayWindow, FollowsACompositorEndingAndStartingAgainWhileShown)
+{
+    XTestClient x;
+    auto compositor = std::make_unique<CompositorStandIn>(x.display);
+    X11OverlayWindow window;
+    ASSERT_TRUE(window.open(0.5));
+    showRing(window);
+    // The window's own thread reads its events.
+    const auto waitForComposited = [&](bool composited) {
+        for (int i = 0; i < 250 && window.isComposited() != composited; ++i)
+            window.waitForEvents(20);
+        return window.isComposited() == composited;
+    };
+
+    compositor.reset();
+    ASSERT_TRUE(waitForComposited(false));
+    const QVector<QRect> cut = shapeRects(x.display, window.windowId(), ShapeBounding);
+    EXPECT_TRUE(covers(cut, QPoint(130, 80)));
+    EXPECT_FALSE(covers(cut, QPoint(80, 80)));
+
+    compositor = std::make_unique<CompositorStandIn>(x.display);
+    ASSERT_TRUE(waitForComposited(true));
+    EXPECT_TRUE(covers(shapeRects(x.display, window.windowId(), ShapeBounding), QPoint(80, 80)));
     EXPECT_TRUE(shapeRects(x.display, window.windowId(), ShapeInput).isEmpty());
 }
 
