@@ -200,7 +200,6 @@ void installRecording()
     recordingPointerScreens().reset();
     recordingSystemCursors().reset();
     recordingOverlayWindows().reset();
-    recordingOverlayShapes().reset();
     recordingCameraList().reset();
     recordingKeyGrabs().reset();
     r.mouse.installRecording(recordingMouseParameters());

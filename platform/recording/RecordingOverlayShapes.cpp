@@ -14,17 +14,4 @@ void RecordingOverlayShapes::uncut(quintptr)
     recordingLog().add("shapes", "uncut");
 }
 
-void RecordingOverlayShapes::setCompositing(bool running)
-{
-    if (running == compositing)
-        return;
-    compositing = running;
-    emit compositingChanged(running);
-}
-
-void RecordingOverlayShapes::reset()
-{
-    compositing = true;
-}
-
 } // namespace platform
