@@ -33,8 +33,7 @@ bool serverStillThere(Display *connection)
 
 void closeConnection()
 {
-    if (display && serverStillThere(display))
-        XCloseDisplay(display);
+    ThreadDisplay::close(display);
     display = nullptr;
 }
 
@@ -72,6 +71,12 @@ Display *ThreadDisplay::get()
 void ThreadDisplay::invalidateAll()
 {
     ++generation;
+}
+
+void ThreadDisplay::close(Display *connection)
+{
+    if (connection && serverStillThere(connection))
+        XCloseDisplay(connection);
 }
 
 } // namespace platform

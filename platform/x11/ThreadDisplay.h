@@ -13,6 +13,9 @@ public:
     // Null (and one log line per thread) when the display cannot be opened.
     static _XDisplay *get();
     static void invalidateAll();
+    // Closes a connection of any kind; one whose server has gone is dropped instead, since
+    // closing it would end the process through Xlib's I/O error handler.
+    static void close(_XDisplay *connection);
 };
 
 } // namespace platform

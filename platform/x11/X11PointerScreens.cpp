@@ -50,8 +50,7 @@ X11PointerScreens::X11PointerScreens() = default;
 
 X11PointerScreens::~X11PointerScreens()
 {
-    if (listener)
-        XCloseDisplay(listener);
+    ThreadDisplay::close(listener);
 }
 
 bool X11PointerScreens::pointerPosition(QPoint *physical)
