@@ -26,9 +26,9 @@ bool OverlayShape::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Show: // sent before the window is mapped: it never shows uncut
         reshape();
         // A window manager learns of shapes set before it took the window on only when they
-        // change again: told once more at the first paint, which waits for the window to be
-        // on the screen.
-        resend = true;
+        // change again: told once more after the first paint, which waits for the window to
+        // be on the screen.
+        firstPaint = true;
         break;
     case QEvent::WinIdChange: // a new native window, not cut yet
         cut = false;
@@ -36,10 +36,17 @@ bool OverlayShape::eventFilter(QObject *watched, QEvent *event)
         reshapeLater();
         break;
     case QEvent::Paint:
-    case QEvent::Resize:
         // A paint of the window's own making, not the one reshape() asks for.
-        if (!rendering)
-            reshapeLater();
+        if (rendering)
+            break;
+        if (firstPaint) {
+            firstPaint = false;
+            resend = true;
+        }
+        reshapeLater();
+        break;
+    case QEvent::Resize:
+        reshapeLater();
         break;
     default:
         break;

@@ -35,6 +35,7 @@ private:
     bool rendering = false;
     bool pending = false;
     bool cut = false;
-    bool resend = false; // the shape is to be set again even where it has not changed
+    bool firstPaint = false; // since the last show
+    bool resend = false;     // the shape is to be set again even where it has not changed
     QVector<QRect> current;
 };
