@@ -128,6 +128,14 @@ void clickAt(const QPoint &at)
     xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
+void giveFocus(QWidget *window)
+{
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window);
+    xdotool({"windowactivate", "--sync", QString::number(window->winId())});
+    (void)QTest::qWaitFor([window] { return window->isActiveWindow(); }, 10000);
+}
+
 QPoint centreOf(QWidget *widget, QWidget *window)
 {
     return widget->mapTo(window, widget->rect().center());

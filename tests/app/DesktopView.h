@@ -49,6 +49,8 @@ private:
 // The user's keyboard and mouse: xdotool types and clicks through XTEST, as real input would.
 void xdotool(const QStringList &args);
 void clickAt(const QPoint &at);
+// Shows `window` and gives it the keyboard focus as the user would: the window they work in.
+void giveFocus(QWidget *window);
 // The centre of `widget` in the coordinates of its top-level `window`.
 QPoint centreOf(QWidget *widget, QWidget *window);
 QRect handleOf(QSlider *slider);

@@ -42,13 +42,7 @@ public:
         setGeometry(40, 700, 400, 300);
         clock.start();
     }
-    void takeFocus()
-    {
-        show();
-        (void)QTest::qWaitForWindowExposed(this);
-        xdotool({"windowactivate", "--sync", QString::number(winId())});
-        (void)QTest::qWaitFor([this] { return isActiveWindow(); }, 10000);
-    }
+    void takeFocus() { giveFocus(this); }
     struct Event
     {
         bool down;

@@ -47,13 +47,7 @@ public:
         setWindowTitle(QStringLiteral("Work"));
         setGeometry(40, 700, 400, 300);
     }
-    void takeFocus()
-    {
-        show();
-        (void)QTest::qWaitForWindowExposed(this);
-        xdotool({"windowactivate", "--sync", QString::number(winId())});
-        (void)QTest::qWaitFor([this] { return isActiveWindow(); }, 10000);
-    }
+    void takeFocus() { giveFocus(this); }
     int functionKeys = 0;
 
 protected:

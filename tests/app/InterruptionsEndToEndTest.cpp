@@ -43,13 +43,7 @@ public:
         setGeometry(40, 600, 500, 400);
         clock.start();
     }
-    void takeFocus()
-    {
-        show();
-        (void)QTest::qWaitForWindowExposed(this);
-        xdotool({"windowactivate", "--sync", QString::number(winId())});
-        (void)QTest::qWaitFor([this] { return isActiveWindow(); }, 10000);
-    }
+    void takeFocus() { giveFocus(this); }
     QElapsedTimer clock;
     qint64 pressedAt = -1;
 
