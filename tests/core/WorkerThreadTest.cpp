@@ -1,6 +1,7 @@
 // The worker-thread framework: once mode, timer mode, stopping and queued calls.
 
 #include "core/QProcessInterface.h"
+#include "tests/support/Patience.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -64,7 +65,7 @@ template<typename Condition> bool waitFor(Condition condition, int timeoutMs = 5
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
+        if (timer.elapsed() > patientMs(timeoutMs))
             return false;
         QTest::qWait(5);
     }

@@ -19,6 +19,7 @@
 #include "platform/recording/RecordingOverlayWindows.h"
 #include "platform/recording/RecordingSystemCursors.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/Patience.h"
 #include "vision/FrameRecords.h"
 
 #include <QElapsedTimer>
@@ -151,7 +152,7 @@ protected:
                 if (r.open && r.scene.text.text == text)
                     return true;
             QTest::qWait(5);
-        } while (timer.elapsed() < 2000);
+        } while (timer.elapsed() < patientMs(2000));
         return false;
     }
 };

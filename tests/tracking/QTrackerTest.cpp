@@ -10,6 +10,7 @@
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingCameraList.h"
 #include "platform/recording/RecordingProcess.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TestHome.h"
 #include "tracking/CameraDialogs.h"
 
@@ -54,7 +55,7 @@ template<typename Condition> bool waitFor(Condition condition, int timeoutMs = 1
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
+        if (timer.elapsed() > patientMs(timeoutMs))
             return false;
         QTest::qWait(10);
     }

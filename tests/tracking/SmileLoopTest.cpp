@@ -13,6 +13,7 @@
 #include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TestHome.h"
 #include "tests/vision/SmileClip.h"
 #include "tracking/CameraDialogs.h"
@@ -126,7 +127,7 @@ TEST(SmileThroughTheLoop, ASmileClicksItsStagesHoldTheLevelUpAndAPauseLetsItsPre
     EXPECT_FALSE(GlobalProgressMeter.isRunning());
     tracker.setPaused(false);
     QMetaObject::invokeMethod(&tracker, "onMainWindowClosing", Qt::QueuedConnection);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return completed.count() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completed.count() == 1; }, patientMs(5000)));
     tracker.Stop();
     qunsetenv("TOVRA_CAMERA_FILE");
 

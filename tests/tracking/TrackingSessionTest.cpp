@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/RecordingOverlayWindows.h"
 #include "platform/recording/RecordingPointerScreens.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TestHome.h"
 #include "vision/FacialMetricsState.h"
 
@@ -24,7 +25,7 @@ bool overlayShows(const QString &text)
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 3000) {
+    while (timer.elapsed() < patientMs(3000)) {
         for (const auto &record : platform::recordingOverlayWindows().records())
             if (record.open && record.scene.text.text == text)
                 return true;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/feedback/QtOverlayChecks.h"
+#include "tests/support/Patience.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -121,10 +122,10 @@ TEST_F(Countdown, FollowsTheApplicationSignalsOfTheWorkerThread)
         emit app()->cdtSetAttributes(2000, 400, 300, 40, 10, Qt::blue);
         emit app()->cdtStartTimer();
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ring.isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ring.isVisible(); }, patientMs(5000)));
     EXPECT_EQ(ring.geometry(), QRect(370, 270, 60, 60));
     onWorkerThread([] { emit app()->cdtStopTimer(); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !ring.isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ring.isVisible(); }, patientMs(5000)));
 }
 
 namespace {
@@ -185,12 +186,12 @@ TEST_F(Notice, IsShownChangedAndHiddenByTheApplicationSignals)
         emit app()->ttwSetAttributes(text, Qt::yellow, arial, Qt::blue, 200, 800, 620);
         emit app()->ttwShowText();
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isVisible(); }, patientMs(5000)));
     EXPECT_EQ(box.text(), text);
     EXPECT_EQ(box.alpha(), 200);
     EXPECT_EQ(box.styleSheet(), "background-color: rgba(0, 0, 255, 200);");
     onWorkerThread([] { emit app()->ttwHideText(); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !box.isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box.isVisible(); }, patientMs(5000)));
 }
 
 namespace {
@@ -223,5 +224,5 @@ TEST_F(Notice, AToastShowsInTheMiddleOfThePrimaryScreenAndRemovesItself)
     EXPECT_EQ(toast->pos(),
               QPoint(1920 + (1920 - toast->width()) / 2, (1080 - toast->height()) / 2));
     expectClickThroughAndNeverFocused(toast);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return toast.isNull(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return toast.isNull(); }, patientMs(5000)));
 }

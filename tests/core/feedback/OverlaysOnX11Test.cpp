@@ -22,6 +22,7 @@
 
 // Xlib's headers last: their macros clash with Qt's names.
 #include "tests/platform/XTestClient.h"
+#include "tests/support/Patience.h"
 #include <X11/extensions/shape.h>
 #undef None
 #undef Bool
@@ -60,7 +61,7 @@ struct OnX11 : ::testing::Test
     void expectClickThrough(QPoint p)
     {
         SCOPED_TRACE(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y()).toStdString());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return topWindowAt(p) != below; }, 5000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return topWindowAt(p) != below; }, patientMs(5000)))
             << "nothing covers the point";
         x.events.clear();
         x.click(p);
@@ -87,7 +88,7 @@ struct OnX11 : ::testing::Test
 TEST_F(OnX11, TheLabelLetsClicksThrough)
 {
     COnScreenText label("Smile and hold", 300, 200);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return label.isRunning(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label.isRunning(); }, patientMs(5000)));
     ASSERT_TRUE(waitUntil([&] { return x.overlayWindows().size() == 1; }));
     const QRect r = label.windowRect();
     expectClickThrough(r.center());

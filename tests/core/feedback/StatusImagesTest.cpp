@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/feedback/QtOverlayChecks.h"
+#include "tests/support/Patience.h"
 
 #include <QImage>
 #include <QPainter>
@@ -131,8 +132,8 @@ TEST_F(StatusImages, TheWindowFollowsThePointerByItself)
     pointerAt(400, 400);
     setUpFace(notifier);
     pointerAt(600, 300);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return notifier.widget()->pos() == QPoint(633, 333); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.widget()->pos() == QPoint(633, 333); },
+                                patientMs(5000)));
 }
 
 TEST_F(StatusImages, TheImageFillsTheWindowAndAMissingFileDrawsNothing)

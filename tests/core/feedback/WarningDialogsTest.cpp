@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/feedback/QtOverlayChecks.h"
+#include "tests/support/Patience.h"
 #include "ui_osw_AutoCenter.h"
 #include "ui_osw_ExternalMouseMoveDetected.h"
 #include "ui_osw_FaceNotFound.h"
@@ -140,8 +141,8 @@ TEST(WarningDialogs, TheApplicationShowsAndHidesThemFromTheWorkerThread)
         emit app()->showAutoCenter();
         emit app()->showFaceNotFound();
     });
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return external->isVisible() && autoCenter->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return external->isVisible() && autoCenter->isVisible(); },
+                                patientMs(5000)));
     EXPECT_TRUE(app()->faceNotFoundWindow()->isVisible());
     EXPECT_TRUE(app()->oswExternalMouseMoveShown);
     EXPECT_TRUE(app()->oswAutoCenterShown);
@@ -152,7 +153,7 @@ TEST(WarningDialogs, TheApplicationShowsAndHidesThemFromTheWorkerThread)
         emit app()->hideAutoCenter(); // repeated: harmless
         emit app()->hideFaceNotFound();
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !app()->oswAutoCenterShown; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app()->oswAutoCenterShown; }, patientMs(5000)));
     EXPECT_FALSE(autoCenter->isVisible());
     EXPECT_FALSE(external->isVisible());
     EXPECT_FALSE(app()->oswExternalMouseMoveShown);
