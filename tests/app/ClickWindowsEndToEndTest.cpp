@@ -124,11 +124,12 @@ public:
         return seen;
     }
 
-    // The managed window whose title is `title`, 0 when there is none yet.
-    unsigned long window(const QByteArray &title) const
+    // The managed windows whose title is `title`.
+    std::vector<unsigned long> windows(const QByteArray &title) const
     {
         const Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
         const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
+        std::vector<unsigned long> found;
         for (unsigned long w : rootWindows("_NET_CLIENT_LIST")) {
             Atom type = 0;
             int format = 0;
@@ -141,9 +142,15 @@ public:
             if (data)
                 XFree(data);
             if (match)
-                return w;
+                found.push_back(w);
         }
-        return 0;
+        return found;
+    }
+    // The first of them, 0 when there is none yet.
+    unsigned long window(const QByteArray &title) const
+    {
+        const std::vector<unsigned long> all = windows(title);
+        return all.empty() ? 0 : all.front();
     }
     // The window once it is on the screen; 0 when it did not come in time.
     unsigned long waitForWindow(const QByteArray &title, int timeoutMs) const
@@ -310,7 +317,14 @@ TEST_F(ClickWindowsEndToEnd, DwellingOnThePaletteChangesTheNextDwellClick)
     const unsigned long mainWindow = desktop.waitForWindow("Tovra Mouse - v3.1.3.2", 20000);
     ASSERT_NE(mainWindow, 0u);
     // First-run placement: the palette's client area ends at the right edge of the screen and
-    // the main window stands directly left of the palette.
+    // the main window stands directly left of the palette, once the window manager has put
+    // them there (it may map a window before it moves it).
+    const auto placed = [&] {
+        const QRect p = desktop.frame(palette), m = desktop.frame(mainWindow);
+        return desktop.client(palette).right() == 1919 && std::abs(m.right() + 1 - p.left()) <= 4 &&
+               std::abs(m.center().y() - p.center().y()) < 40;
+    };
+    (void)waitFor(placed, 20000);
     const QRect paletteFrame = desktop.frame(palette);
     EXPECT_EQ(desktop.client(palette).right(), 1919);
     EXPECT_LE(std::abs(desktop.frame(mainWindow).right() + 1 - paletteFrame.left()), 4);
@@ -375,12 +389,37 @@ TEST_F(ClickWindowsEndToEnd, DwellingOnThePaletteChangesTheNextDwellClick)
     EXPECT_LE((all.back().at - to).manhattanLength(), 20);
     EXPECT_EQ(desktop.activeWindow(), target);
 
-    // The user leaves by Alt+F4 on the main window and Enter on the question.
-    xdotool({"windowactivate", "--sync", QString::number(mainWindow)});
+    // The user leaves by Alt+F4 on the main window and Enter on the question. The pointer rests
+    // on the bare desktop meanwhile, where a dwell click takes the focus from no window.
+    const QPoint bare(1880, 1040);
+    for (unsigned long w : {mainWindow, palette, target})
+        ASSERT_FALSE(desktop.frame(w).adjusted(-30, -30, 30, 30).contains(bare));
+    xdotool({"mousemove", QString::number(bare.x()), QString::number(bare.y())});
+    const auto activate = [&](unsigned long w) {
+        return waitFor(
+            [&] {
+                if (desktop.activeWindow() == w)
+                    return true;
+                xdotool({"windowactivate", QString::number(w)});
+                return waitFor([&] { return desktop.activeWindow() == w; }, 5000);
+            },
+            60000);
+    };
+    ASSERT_TRUE(activate(mainWindow));
     xdotool({"key", "alt+F4"});
-    QThread::msleep(500);
+    // The question has the main window's title.
+    unsigned long question = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (unsigned long w : desktop.windows("Tovra Mouse - v3.1.3.2"))
+                if (w != mainWindow && desktop.viewable(w))
+                    question = w;
+            return question != 0;
+        },
+        60000));
+    ASSERT_TRUE(activate(question));
     xdotool({"key", "Return"});
-    ASSERT_TRUE(program.waitForFinished(30000));
+    ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 0);
     QSettings file(home.settingsFile(), QSettings::IniFormat);
     EXPECT_FALSE(file.value("ClickOptionsWindow/geometry").toByteArray().isEmpty());

@@ -1,17 +1,36 @@
 #include "tests/app/DesktopView.h"
 
+#include "tests/support/Patience.h"
+
 #include <QProcess>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QWidget>
 #include <QtTest/QTest>
+#include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Windows come and go while the test looks at them: an X error about one that has gone is no
+// fault of the test's, and Xlib's default handler would end the whole test program.
+int ignoreXErrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+} // namespace
+
 DesktopView::DesktopView()
     : dpy(XOpenDisplay(nullptr))
-{}
+{
+    XSetErrorHandler(ignoreXErrors);
+}
 
 DesktopView::~DesktopView()
 {
@@ -22,14 +41,25 @@ DesktopView::~DesktopView()
 QList<QRect> DesktopView::windows(const QString &title)
 {
     QList<QRect> found;
-    collect(DefaultRootWindow(dpy), title, found);
+    for (const Seen &w : titled())
+        if (w.title == title)
+            found << w.area;
+    return found;
+}
+
+QList<unsigned long> DesktopView::windowIds(const QString &title)
+{
+    QList<unsigned long> found;
+    for (const Seen &w : titled())
+        if (w.title == title)
+            found << w.id;
     return found;
 }
 
 QRect DesktopView::waitForWindow(const QString &title, int count)
 {
     QRect found;
-    (void)QTest::qWaitFor(
+    const bool came = QTest::qWaitFor(
         [&] {
             const QList<QRect> all = windows(title);
             if (all.size() < count)
@@ -37,13 +67,132 @@ QRect DesktopView::waitForWindow(const QString &title, int count)
             found = all.last();
             return true;
         },
-        30000);
+        patientMs(60000));
+    if (!came)
+        ADD_FAILURE() << count << " window(s) \"" << title.toStdString() << "\" did not come; "
+                      << describe().toStdString();
     return found;
 }
 
 bool DesktopView::waitUntilGone(const QString &title, int remaining)
 {
-    return QTest::qWaitFor([&] { return windows(title).size() <= remaining; }, 30000);
+    const bool gone =
+        QTest::qWaitFor([&] { return windows(title).size() <= remaining; }, patientMs(60000));
+    if (!gone)
+        ADD_FAILURE() << "more than " << remaining << " window(s) \"" << title.toStdString()
+                      << "\" stayed; " << describe().toStdString();
+    return gone;
+}
+
+bool DesktopView::activate(unsigned long window)
+{
+    const QString id = QString::number(window);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        xdotool({"windowactivate", id});
+        if (QTest::qWaitFor([&] { return hasFocus(window); }, patientMs(5000)))
+            return true;
+    }
+    ADD_FAILURE() << "window " << window << " did not get the focus; " << describe().toStdString();
+    return false;
+}
+
+bool DesktopView::activate(const QString &title, int count)
+{
+    if (waitForWindow(title, count).isNull())
+        return false;
+    const QList<unsigned long> ids = windowIds(title);
+    if (ids.isEmpty()) {
+        ADD_FAILURE() << "window \"" << title.toStdString() << "\" went before it got the focus; "
+                      << describe().toStdString();
+        return false;
+    }
+    return activate(ids.last());
+}
+
+unsigned long DesktopView::focusWindow()
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    return focus;
+}
+
+bool DesktopView::hasFocus(unsigned long window)
+{
+    // The focus may sit on a window inside the one asked about.
+    Window w = focusWindow();
+    while (w != 0 && w != PointerRoot && w != DefaultRootWindow(dpy)) {
+        if (w == window)
+            return true;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        w = parent;
+    }
+    return false;
+}
+
+void DesktopView::parkPointer()
+{
+    // The top-level windows the window manager looks after (frames included); the program's
+    // overlays follow the pointer and take no clicks.
+    QList<QRect> covered;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+                !a.override_redirect)
+                covered << QRect(a.x, a.y, a.width + 2 * a.border_width,
+                                 a.height + 2 * a.border_width);
+        }
+        if (children)
+            XFree(children);
+    }
+    // From the bottom right corner up and leftwards, well inside the screen.
+    const QSize screen = screenSize();
+    for (int x = screen.width() - 40; x > 0; x -= 40) {
+        for (int y = screen.height() - 40; y > 0; y -= 40) {
+            const QPoint at(x, y);
+            if (std::none_of(covered.begin(), covered.end(), [&](const QRect &r) {
+                    return r.adjusted(-30, -30, 30, 30).contains(at);
+                })) {
+                xdotool({"mousemove", QString::number(x), QString::number(y)});
+                return;
+            }
+        }
+    }
+    ADD_FAILURE() << "no bare desktop to put the pointer on; " << describe().toStdString();
+}
+
+QString DesktopView::describe()
+{
+    QStringList shown;
+    const unsigned long focus = focusWindow();
+    QString focused = QStringLiteral("none");
+    for (const Seen &w : titled()) {
+        shown << QStringLiteral("\"%1\" %2 at %3,%4 %5x%6")
+                     .arg(w.title)
+                     .arg(w.id)
+                     .arg(w.area.x())
+                     .arg(w.area.y())
+                     .arg(w.area.width())
+                     .arg(w.area.height());
+        if (hasFocus(w.id))
+            focused = QStringLiteral("\"%1\" %2").arg(w.title).arg(w.id);
+    }
+    if (focused == QLatin1String("none") && focus != 0)
+        focused = QStringLiteral("untitled window %1").arg(focus);
+    const QPoint at = pointer();
+    return QStringLiteral("windows shown (bottom to top): %1; focus: %2; pointer at %3,%4")
+        .arg(shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral(", ")))
+        .arg(focused)
+        .arg(at.x())
+        .arg(at.y());
 }
 
 QPoint DesktopView::pointer()
@@ -93,18 +242,24 @@ QImage DesktopView::grab(const QRect &area)
     return image;
 }
 
-void DesktopView::collect(unsigned long window, const QString &title, QList<QRect> &found)
+QList<DesktopView::Seen> DesktopView::titled()
+{
+    QList<Seen> found;
+    collect(DefaultRootWindow(dpy), found);
+    return found;
+}
+
+void DesktopView::collect(unsigned long window, QList<Seen> &found)
 {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(dpy, window, &attributes) && attributes.map_state == IsViewable) {
         char *name = nullptr;
         if (XFetchName(dpy, window, &name) && name) {
-            if (QString::fromUtf8(name) == title) {
-                int x = 0, y = 0;
-                Window child;
-                XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
-                found << QRect(x, y, attributes.width, attributes.height);
-            }
+            int x = 0, y = 0;
+            Window child;
+            XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+            found << Seen{window, QString::fromUtf8(name),
+                          QRect(x, y, attributes.width, attributes.height)};
             XFree(name);
         }
     }
@@ -113,14 +268,24 @@ void DesktopView::collect(unsigned long window, const QString &title, QList<QRec
     if (!XQueryTree(dpy, window, &root, &parent, &children, &count))
         return;
     for (unsigned i = 0; i < count; ++i)
-        collect(children[i], title, found);
+        collect(children[i], found);
     if (children)
         XFree(children);
 }
 
-void xdotool(const QStringList &args)
+bool xdotool(const QStringList &args)
 {
-    QProcess::execute(QStringLiteral("xdotool"), args);
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral("xdotool"), args);
+    const bool done = tool.waitForFinished(patientMs(30000));
+    if (done && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
+        return true;
+    std::fprintf(stderr, "xdotool %s: %s %s\n", qPrintable(args.join(' ')),
+                 done ? "failed" : "did not finish", tool.readAll().constData());
+    if (!done)
+        tool.kill();
+    return false;
 }
 
 void clickAt(const QPoint &at)
@@ -131,9 +296,12 @@ void clickAt(const QPoint &at)
 void giveFocus(QWidget *window)
 {
     window->show();
-    (void)QTest::qWaitForWindowExposed(window);
-    xdotool({"windowactivate", "--sync", QString::number(window->winId())});
-    (void)QTest::qWaitFor([window] { return window->isActiveWindow(); }, 10000);
+    (void)QTest::qWaitForWindowExposed(window, patientMs(30000));
+    DesktopView desktop;
+    const QPoint centre = window->frameGeometry().center();
+    xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
+    desktop.activate(window->winId());
+    (void)QTest::qWaitFor([window] { return window->isActiveWindow(); }, patientMs(10000));
 }
 
 QPoint centreOf(QWidget *widget, QWidget *window)
@@ -165,7 +333,7 @@ bool pointerMovesWithin(DesktopView &desktop, int timeoutMs)
 {
     const QPoint start = desktop.pointer();
     return QTest::qWaitFor([&] { return (desktop.pointer() - start).manhattanLength() > 4; },
-                           timeoutMs);
+                           patientMs(timeoutMs));
 }
 
 void screenshot(const char *name)

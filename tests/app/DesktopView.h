@@ -27,9 +27,27 @@ public:
 
     // The client area of each viewable window with this title.
     QList<QRect> windows(const QString &title);
-    // The last of `count` such windows once there are that many; a null rectangle after 30 s.
+    // The same windows' X ids, in the same order.
+    QList<unsigned long> windowIds(const QString &title);
+    // The last of `count` such windows once there are that many; a null rectangle, and a
+    // failure that says what the desktop showed, when they do not come within a minute (more
+    // under a sanitizer).
     QRect waitForWindow(const QString &title, int count = 1);
     bool waitUntilGone(const QString &title, int remaining = 0);
+    // Gives the window the keyboard focus as the user would (the window manager's activation,
+    // as by a click on its frame or Alt+Tab) and waits until keys go to it; asks again while it
+    // waits, as the user would click again. A failure that says what it saw when it does not.
+    bool activate(unsigned long window);
+    // The last of `count` windows with this title, once there are that many.
+    bool activate(const QString &title, int count = 1);
+    // Whether the keyboard focus is on `window` or within it.
+    bool hasFocus(unsigned long window);
+    // The pointer put where no window is, on the bare desktop: a dwell click there changes
+    // nothing, so a dialog keeps the focus the test gave it.
+    void parkPointer();
+    // What the desktop shows, for failure messages: each titled window, where it is, which one
+    // has the focus, and where the pointer is.
+    QString describe();
     QPoint pointer();
     // The keycodes held down on the server's keyboard.
     QList<int> keysDown();
@@ -41,20 +59,31 @@ public:
     QImage grab(const QRect &area);
 
 private:
-    void collect(unsigned long window, const QString &title, QList<QRect> &found);
+    struct Seen
+    {
+        unsigned long id;
+        QString title;
+        QRect area;
+    };
+    // Every viewable window with a title, bottom to top.
+    QList<Seen> titled();
+    void collect(unsigned long window, QList<Seen> &found);
+    unsigned long focusWindow();
 
     Display *dpy;
 };
 
 // The user's keyboard and mouse: xdotool types and clicks through XTEST, as real input would.
-void xdotool(const QStringList &args);
+// False, with what it said on the test's error output, when it fails.
+bool xdotool(const QStringList &args);
 void clickAt(const QPoint &at);
-// Shows `window` and gives it the keyboard focus as the user would: the window they work in.
+// Shows `window` and gives it the keyboard focus as the user would: the window they work in,
+// with the pointer on it, so that a dwell click lands where the focus already is.
 void giveFocus(QWidget *window);
 // The centre of `widget` in the coordinates of its top-level `window`.
 QPoint centreOf(QWidget *widget, QWidget *window);
 QRect handleOf(QSlider *slider);
-// Whether the pointer moves more than a few pixels within the time.
+// Whether the pointer moves more than a few pixels within the time (stretched under a sanitizer).
 bool pointerMovesWithin(DesktopView &desktop, int timeoutMs);
 // With TOVRA_SCREENSHOTS naming a folder, the screen at each step lands there to look at.
 void screenshot(const char *name);

@@ -9,6 +9,7 @@
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "vision/FaceTracker.h"
 
@@ -133,7 +134,9 @@ cv::Mat liftBrows(const cv::Mat &frame, const FaceShape &face, double lift)
     cv::Mat mapX(frame.size(), CV_32F), mapY(frame.size(), CV_32F);
     for (int x = 0; x < frame.cols; ++x) {
         const double out = std::max(left - x, x - right) / (0.3 * width);
-        const double across = out <= 0.0 ? 1.0 : out >= 1.0 ? 0.0 : 0.5 * (1.0 + std::cos(M_PI * out));
+        const double across = out <= 0.0   ? 1.0
+                              : out >= 1.0 ? 0.0
+                                           : 0.5 * (1.0 + std::cos(M_PI * out));
         for (int y = 0; y < frame.rows; ++y) {
             const double down = y <= brow ? 1.0 : y >= eyes ? 0.0 : (eyes - y) / (eyes - brow);
             mapX.at<float>(y, x) = float(x);
@@ -163,8 +166,9 @@ const double kClipS = 16.0;
 
 // The program on the clip, the gesture's key pressed and released once per gesture (the
 // second ended by the clip starting over), then ended mid-gesture.
-void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant>> &settings,
-                           const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
+void pressesOncePerGesture(
+    const char *name, const QList<QPair<QString, QVariant>> &settings,
+    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
@@ -186,7 +190,7 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
     work.takeFocus();
     ASSERT_TRUE(work.isActiveWindow());
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(false) >= 3; }, 150000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(false) >= 3; }, patientMs(150000)))
         << work.count(true) << " presses, " << work.count(false) << " releases";
     screenshot((std::string(name) + "-1-three-gestures").c_str());
     QString seen;
@@ -198,13 +202,15 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
     // so only roughly: a gesture ending and starting again at once would take one second).
     for (int i = 0; i < work.events.size(); ++i) {
         EXPECT_EQ(work.events[i].down, i % 2 == 0) << "event " << i;
-        if (i >= 1)
+        if (i >= 1) {
             EXPECT_GE(work.events[i].ms - work.events[i - 1].ms, work.events[i].down ? 1500 : 200)
                 << "event " << i;
+        }
     }
 
     // Ended with the key down: the key comes up.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(true) > work.count(false); }, 60000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return work.count(true) > work.count(false); }, patientMs(60000)));
     screenshot((std::string(name) + "-2-key-held").c_str());
     EXPECT_FALSE(desktop.keysDown().isEmpty());
     EXPECT_TRUE(program.quit(desktop, mainWindow));
@@ -214,13 +220,12 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
 TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpening)
 {
     // Shut, the photo's lips still part by up to 7 % of the nose-to-lip span; open, by 17 %.
-    pressesOncePerGesture("mouth-open",
-                          {{ACTIVATE_MOUTHOPEN_DETECTION, 1},
-                           {FEMAP_INDEX_MOUTHOPEN, 7},
-                           {MOUTHOPEN_THRESHOLD, 10}},
-                          [](const cv::Mat &photo, const FaceShape &face, double t) {
-                              return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
-                          });
+    pressesOncePerGesture(
+        "mouth-open",
+        {{ACTIVATE_MOUTHOPEN_DETECTION, 1}, {FEMAP_INDEX_MOUTHOPEN, 7}, {MOUTHOPEN_THRESHOLD, 10}},
+        [](const cv::Mat &photo, const FaceShape &face, double t) {
+            return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
+        });
 }
 
 TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)

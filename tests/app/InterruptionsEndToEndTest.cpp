@@ -6,6 +6,7 @@
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 
 #include <QDir>
@@ -137,12 +138,12 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     work.takeFocus();
     const QPoint spot = work.geometry().center();
     xdotool({"mousemove", QString::number(spot.x()), QString::number(spot.y())});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ringShown(spot); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ringShown(spot); }, patientMs(10000)));
     screenshot("dwell-1-counting");
 
     // Paused mid-countdown: the ring goes, and long past the dwell time nothing clicks.
     xdotool({"key", "shift+alt+F2"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !ringShown(spot); }, 1000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ringShown(spot); }, patientMs(5000)))
         << "the ring outlives the pause";
     QTest::qWait(dwellMs + 1000);
     screenshot("dwell-2-paused");
@@ -158,7 +159,7 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
                 ringAt = work.clock.elapsed();
             return work.pressedAt >= 0;
         },
-        dwellMs + 10000));
+        patientMs(dwellMs + 10000)));
     screenshot("dwell-3-clicked");
     ASSERT_GE(ringAt, 0) << "clicked without a countdown";
     EXPECT_GE(work.pressedAt - ringAt, dwellMs / 2);
@@ -202,7 +203,7 @@ TEST(SignalEndEndToEnd, SigtermEndsAsExitDoesWithoutTheQuestion)
     ASSERT_FALSE(placesSaved(program));
 
     program.process.terminate(); // SIGTERM, as a logout sends it
-    ASSERT_TRUE(program.process.waitForFinished(30000));
+    ASSERT_TRUE(program.waitForEnd());
     EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.process.exitCode(), 0);
     EXPECT_TRUE(placesSaved(program));
@@ -226,9 +227,9 @@ TEST(SignalEndEndToEnd, ASecondSignalWhileTheEndStepsRunEndsAtOnce)
     ::kill(pid_t(pid), SIGINT);
     // The first one has arrived once the end steps save the windows' places; the resets
     // come after the worker has stopped.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return placesSaved(program); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return placesSaved(program); }, patientMs(10000)));
     ::kill(pid_t(pid), SIGINT);
-    ASSERT_TRUE(program.process.waitForFinished(30000));
+    ASSERT_TRUE(program.waitForEnd());
     EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.process.exitCode(), 128 + SIGINT);
     EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE_LOCKED).toInt(), 1);

@@ -21,6 +21,7 @@
 
 // Xlib's headers last: their macros clash with Qt's names.
 #include "tests/platform/XTestClient.h"
+#include "tests/support/Patience.h"
 #undef None
 #undef Bool
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST(QtOverlayShapes, TheWindowBelowShowsAroundWhatEachOverlayDrawsAndTakesItsCl
         {"warning", &warning, text->geometry().center(), {2, 2}},
         {"status image", motion.widget(), {100, 30}, {100, 100}},
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ring.spanAngle() <= -8 * 16; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring.spanAngle() <= -8 * 16; }, patientMs(5000)));
 
     const auto pixel = [&](const Overlay &o, QPoint p) {
         return desktop.grab(QRect(o.window->geometry().topLeft() + p, QSize(1, 1))).pixel(0, 0);
@@ -101,16 +102,19 @@ TEST(QtOverlayShapes, TheWindowBelowShowsAroundWhatEachOverlayDrawsAndTakesItsCl
             SCOPED_TRACE(std::string(o.name) + " " + desktopKind);
             // Clicks move the pointer, and the image with it: back to its place first.
             platform::inputSynthesis().moveAbsolute(400, 300);
-            ASSERT_TRUE(
-                QTest::qWaitFor([&] { return motion.widget()->pos() == QPoint(300, 200); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return motion.widget()->pos() == QPoint(300, 200); },
+                                        patientMs(5000)));
             ASSERT_TRUE(QTest::qWaitForWindowExposed(o.window));
-            EXPECT_TRUE(QTest::qWaitFor([&] { return pixel(o, o.clear) == BelowColour; }, 5000))
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return pixel(o, o.clear) == BelowColour; }, patientMs(5000)))
                 << "covers the window below: " << std::hex << pixel(o, o.clear);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return pixel(o, o.drawn) != BelowColour; }, 5000))
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return pixel(o, o.drawn) != BelowColour; }, patientMs(5000)))
                 << "shows nothing";
             const int presses = below.presses;
             x.click(o.window->geometry().topLeft() + o.drawn);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return below.presses == presses + 1; }, 5000));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return below.presses == presses + 1; }, patientMs(5000)));
         }
     };
 
@@ -120,13 +124,15 @@ TEST(QtOverlayShapes, TheWindowBelowShowsAroundWhatEachOverlayDrawsAndTakesItsCl
     QProcess compositor;
     compositor.start("xcompmgr", QStringList());
     ASSERT_TRUE(compositor.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([] { return platform::overlayShapes().isCompositing(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::overlayShapes().isCompositing(); },
+                                patientMs(10000)));
     expectLooksRight("with xcompmgr");
     screenshot("overlays-2-with-compositor");
 
     compositor.terminate();
     ASSERT_TRUE(compositor.waitForFinished());
-    ASSERT_TRUE(QTest::qWaitFor([] { return !platform::overlayShapes().isCompositing(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !platform::overlayShapes().isCompositing(); },
+                                patientMs(10000)));
     expectLooksRight("after xcompmgr ended");
     screenshot("overlays-3-compositor-ended");
 }

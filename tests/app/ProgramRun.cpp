@@ -5,6 +5,7 @@
 #include "core/SettingsDefaults.h"
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
+#include "tests/support/Patience.h"
 #include "ui/ReadyToStartForm.h"
 
 #include <QDir>
@@ -13,6 +14,11 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QSettings>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 using namespace SettingKeys;
 
@@ -40,6 +46,36 @@ QVariant ProgramRun::setting(const char *key) const
     return QSettings(settingsFile(), QSettings::IniFormat).value(QString::fromLatin1(key));
 }
 
+ProgramRun::~ProgramRun()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(patientMs(30000))) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    if (::testing::Test::HasFailure())
+        std::fprintf(stderr, "The program's last output lines:\n%s\n", qPrintable(lastOutput()));
+}
+
+QString ProgramRun::lastOutput(int lines) const
+{
+    QFile log(home.filePath(QStringLiteral("program.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return QStringLiteral("(no output)");
+    const QStringList all = QString::fromUtf8(log.readAll()).split('\n');
+    return all.mid(std::max(0, int(all.size()) - lines)).join('\n');
+}
+
+bool ProgramRun::waitForEnd(int timeoutMs)
+{
+    // Waited for with the event loop turning, as everything else here: this process's own
+    // windows keep answering the window manager.
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; },
+                           patientMs(timeoutMs));
+}
+
 QRect ProgramRun::start(DesktopView &desktop, const std::function<void(const QRect &)> &atReady)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -50,15 +86,24 @@ QRect ProgramRun::start(DesktopView &desktop, const std::function<void(const QRe
     env.insert("TOVRA_CAMERA_FILE", clipPath());
     env.remove("QT_QPA_PLATFORM");
     process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // Kept in a file, not a pipe: the program never waits on a test that is busy elsewhere.
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardOutputFile(home.filePath(QStringLiteral("program.log")));
     process.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/TovraMouse", QStringList());
-    if (!process.waitForStarted())
+    if (!process.waitForStarted(patientMs(30000))) {
+        ADD_FAILURE() << "the program did not start: " << process.errorString().toStdString();
         return QRect();
+    }
 
-    if (desktop.waitForWindow("Choose Camera").isNull())
+    // Enter goes to the window with the focus: the camera choice is given it first.
+    if (!desktop.activate("Choose Camera"))
         return QRect();
     xdotool({"key", "Return"});
-    const QRect ready = desktop.waitForWindow("Ready to Start Tovra Mouse?");
+    const QString readyTitle = QStringLiteral("Ready to Start Tovra Mouse?");
+    // Its place is read once the window manager has placed it and given it the focus.
+    if (!desktop.activate(readyTitle))
+        return QRect();
+    const QRect ready = desktop.waitForWindow(readyTitle);
     if (ready.isNull())
         return QRect();
     if (atReady)
@@ -70,20 +115,62 @@ QRect ProgramRun::start(DesktopView &desktop, const std::function<void(const QRe
     readyModel.show();
     clickAt(ready.topLeft() +
             centreOf(readyModel.findChild<QPushButton *>("m_readyToStartButton"), &readyModel));
-    if (!desktop.waitUntilGone("Ready to Start Tovra Mouse?"))
+    if (!desktop.waitUntilGone(readyTitle))
         return QRect();
-    return desktop.waitForWindow(mainWindowTitle());
+    const QRect main = desktop.waitForWindow(mainWindowTitle());
+    const QList<unsigned long> ids = desktop.windowIds(mainWindowTitle());
+    mainWindowId = ids.isEmpty() ? 0 : ids.first();
+    return main;
+}
+
+bool ProgramRun::answerQuestion(DesktopView &desktop, const QString &key)
+{
+    const QString title = mainWindowTitle();
+    // Off every window, where a dwell click changes nothing.
+    desktop.parkPointer();
+    unsigned long question = 0;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            for (unsigned long id : desktop.windowIds(title))
+                if (id != mainWindowId)
+                    question = id;
+            return question != 0;
+        },
+        patientMs(60000));
+    if (!shown) {
+        ADD_FAILURE() << "no question over the main window; " << desktop.describe().toStdString();
+        return false;
+    }
+    // The key goes to the window with the focus.
+    if (!desktop.activate(question))
+        return false;
+    xdotool({"key", key});
+    return desktop.waitUntilGone(title, 1);
 }
 
 bool ProgramRun::quit(DesktopView &desktop, const QRect &mainWindow)
 {
-    // A click gives the main window the focus, then the window manager's close key.
-    xdotool({"mousemove", QString::number(mainWindow.center().x()),
-             QString::number(mainWindow.top() + 5), "click", "1"});
-    xdotool({"key", "alt+F4"});
-    if (desktop.waitForWindow(mainWindowTitle(), 2).isNull())
+    Q_UNUSED(mainWindow);
+    const auto failed = [&](const char *step) {
+        ADD_FAILURE() << "quitting: " << step << "; " << desktop.describe().toStdString();
         return false;
-    xdotool({"key", "Return"});
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    };
+    if (!desktop.windowIds(mainWindowTitle()).contains(mainWindowId))
+        return failed("no main window");
+    // Off every window, where a dwell click changes nothing.
+    desktop.parkPointer();
+    // The window manager's close key goes to the window with the focus.
+    if (!desktop.activate(mainWindowId))
+        return false;
+    xdotool({"key", "alt+F4"});
+    if (!answerQuestion(desktop))
+        return false;
+    if (!waitForEnd())
+        return failed("the program did not end after Enter on the question");
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        ADD_FAILURE() << "the program ended with " << process.exitCode()
+                      << (process.exitStatus() == QProcess::NormalExit ? "" : " (crashed)");
+        return false;
+    }
+    return true;
 }

@@ -11,6 +11,7 @@
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "ui/MainWindow.h"
 
@@ -77,7 +78,6 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
         if (window->isVisible())
             window->hide();
 
-    const QString title = ProgramRun::mainWindowTitle();
     const QRect mainWindow = program.start(desktop);
     ASSERT_FALSE(mainWindow.isNull());
     model.resize(mainWindow.size());
@@ -91,9 +91,7 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
     // Processing stopped first, so that the tracker does not take the pointer from the drag.
     clickAt(mainWindow.topLeft() +
             centreOf(model.findChild<QPushButton *>("tempStopButton"), &model));
-    ASSERT_FALSE(desktop.waitForWindow(title, 2).isNull());
-    xdotool({"key", "Return"});
-    ASSERT_TRUE(desktop.waitUntilGone(title, 1));
+    ASSERT_TRUE(program.answerQuestion(desktop));
 
     clickAt(mainWindow.topLeft() +
             centreOf(model.findChild<QPushButton *>("settingsButton"), &model));
@@ -123,8 +121,8 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
     xdotool({"mouseup", "1"});
     screenshot("4-dragged");
 
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return program.setting(MOUSE_SENSIVITY_X).toInt() == 1; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return program.setting(MOUSE_SENSIVITY_X).toInt() == 1; },
+                                patientMs(10000)));
 
     // To look at: every page as the program shows it.
     if (!qEnvironmentVariableIsEmpty("TOVRA_SCREENSHOTS")) {

@@ -6,6 +6,7 @@
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "tests/vision/SmileClip.h"
 
@@ -101,12 +102,12 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
     ASSERT_TRUE(work.isActiveWindow());
 
     // The smiles that come and go: each one Space press and its release.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return work.releases >= 2; }, 45000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.releases >= 2; }, patientMs(45000)))
         << "presses " << work.presses << " releases " << work.releases;
     EXPECT_EQ(work.presses, work.releases);
     screenshot("smile-1-key-per-smile");
     // The smile held to the end: pressed, not released.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return work.presses > work.releases; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.presses > work.releases; }, patientMs(20000)));
     QTest::qWait(500);
     EXPECT_TRUE(spaceIsDown());
     screenshot("smile-2-held");

@@ -1,5 +1,7 @@
 #include "tests/ui/PrivateDesktop.h"
 
+#include "tests/support/Patience.h"
+
 #include <QElapsedTimer>
 #include <QThread>
 #include <QtGlobal>
@@ -98,7 +100,7 @@ bool PrivateDesktop::startServer()
     close(fds[1]);
     QByteArray number;
     pollfd p{fds[0], POLLIN, 0};
-    while (serverPid > 0 && !number.endsWith('\n') && poll(&p, 1, 30000) > 0) {
+    while (serverPid > 0 && !number.endsWith('\n') && poll(&p, 1, patientMs(60000)) > 0) {
         char c;
         if (read(fds[0], &c, 1) != 1)
             break;
@@ -130,7 +132,7 @@ bool PrivateDesktop::startWindowManager()
             failure = "openbox ended at once";
             return false;
         }
-        if (waited.elapsed() > 20000) {
+        if (waited.elapsed() > patientMs(60000)) {
             failure = "openbox did not take over the screen";
             return false;
         }
