@@ -54,13 +54,33 @@ thread)
 esac
 
 cd "$dir"
-# One X server for the whole run; tests that need none use Qt's offscreen platform.
-xvfb=(xvfb-run -a -s "-screen 0 1920x1080x24 +extension RANDR")
+# One X server for the whole run; tests that need none use Qt's offscreen platform. Xvfb picks a
+# free display number itself and tells it (-displayfd): runs started side by side on one machine
+# never take the same one, as xvfb-run -a can.
+xserver_dir=$(mktemp -d)
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1920x1080x24 +extension RANDR -noreset \
+    3>"$xserver_dir/display" >"$xserver_dir/log" 2>&1 &
+xserver=$!
+trap 'kill "$xserver" 2>/dev/null; wait "$xserver" 2>/dev/null; rm -rf "$xserver_dir"' EXIT
+for _ in $(seq 1200); do
+    [ -n "$(cat "$xserver_dir/display")" ] && break
+    if ! kill -0 "$xserver" 2>/dev/null; then
+        echo "test.sh: Xvfb did not start:" >&2
+        cat "$xserver_dir/log" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+if [ -z "$(cat "$xserver_dir/display")" ]; then
+    echo "test.sh: Xvfb told no display number within two minutes" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n 1 "$xserver_dir/display")"
 if [ -n "$sanitize" ]; then
     # The sanitizers slow the program several times over: tests that hold it to a frame rate or
     # to a time limit cannot pass, and say nothing about memory or threads. Listed, not run.
     echo "Not run under the $sanitize sanitizer (label 'timing': they assume the speed of a normal build):"
-    "${xvfb[@]}" ctest -N -L '^timing$' | sed -n 's/^ *Test *#[0-9]*: /    /p'
+    ctest -N -L '^timing$' | sed -n 's/^ *Test *#[0-9]*: /    /p'
     ctest_args+=(-LE '^timing$')
 fi
-"${xvfb[@]}" ctest "${ctest_args[@]}" "$@"
+ctest "${ctest_args[@]}" "$@"
