@@ -298,10 +298,10 @@ void giveFocus(QWidget *window)
     window->show();
     (void)QTest::qWaitForWindowExposed(window, patientMs(30000));
     DesktopView desktop;
-    const QPoint centre = window->frameGeometry().center();
-    xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
     desktop.activate(window->winId());
     (void)QTest::qWaitFor([window] { return window->isActiveWindow(); }, patientMs(10000));
+    const QPoint centre = window->frameGeometry().center();
+    xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
 }
 
 QPoint centreOf(QWidget *widget, QWidget *window)

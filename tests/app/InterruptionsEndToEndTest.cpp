@@ -115,7 +115,8 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     ASSERT_TRUE(desktop.isOpen());
     QProcess compositor;
     startCompositorIfAsked(compositor);
-    const int dwellMs = 3000;
+    // Long enough that the pause lands within the countdown on a busy machine.
+    const int dwellMs = patientMs(4000);
     const int zone = 30;
     // The ring's window: the zone's diameter and the ring's thickness on either side.
     const int ringSide = 2 * zone + 2 * 10;

@@ -8,6 +8,7 @@
 #include "core/SettingsKeys.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "ui/MainWindow.h"
 
@@ -137,13 +138,13 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
 {
     const unsigned long panel = desktop.addBottomPanel(40);
     // The window manager publishes the smaller work area.
-    ASSERT_TRUE(
-        QTest::qWaitFor([] { return platform::process().workArea().height() == 1080 - 40; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return platform::process().workArea().height() == 1080 - 40; },
+                                patientMs(5000)));
     app()->setSetting(FIRST_RUN_EVER, 1);
     MainWindow window;
     ClickOptionsWindow &options = window.settingsWindow().clickOptionsWindow;
     ClickPause &pause = window.settingsWindow().clickPause;
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options, patientMs(5000)));
     ASSERT_TRUE(framed(options));
     ASSERT_TRUE(framed(window));
 
@@ -159,7 +160,8 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
     EXPECT_EQ(window.frameGeometry().top(), screen.height() / 2 - 620 / 2);
     EXPECT_GE(window.frameGeometry().left(), 0);
     // The settings window waits minimised.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.settingsWindow().isMinimized(); }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.settingsWindow().isMinimized(); }, patientMs(5000)));
     EXPECT_EQ(app()->getSetting(FIRST_RUN_EVER).toInt(), 0);
     // The click-pause window waits hidden with its frame on the panel.
     EXPECT_FALSE(pause.isVisible());
@@ -173,7 +175,7 @@ TEST_F(ClickWindowsDesktop, ResizingThePaletteKeepsItsProportionAndScalesItsButt
     ClickOptionsWindow palette;
     palette.move(1500, 100);
     palette.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette, patientMs(5000)));
     ASSERT_TRUE(framed(palette));
     const QSize first = palette.size();
 
@@ -185,7 +187,8 @@ TEST_F(ClickWindowsDesktop, ResizingThePaletteKeepsItsProportionAndScalesItsButt
         xdotool({"mousemove", QString::number(lowerRight.x() + 4 * step),
                  QString::number(lowerRight.y() + 15 * step)});
     xdotool({"mouseup", "3", "keyup", "alt"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return palette.height() > first.height() + 50; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return palette.height() > first.height() + 50; }, patientMs(5000)));
     QTest::qWait(200);
 
     const QSize now = palette.size();
@@ -229,24 +232,25 @@ TEST_F(ClickWindowsDesktop, AClickOnThePaletteLeavesTheFocusWhereItWasAndGivesIt
     typing.setWindowTitle("Typing");
     typing.setGeometry(100, 100, 400, 300);
     typing.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&typing));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&typing, patientMs(5000)));
     xdotool({"windowactivate", "--sync", id(typing)});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, patientMs(5000)));
 
     ClickOptionsWindow palette;
     palette.move(1500, 100);
     palette.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette, patientMs(5000)));
     ASSERT_TRUE(framed(palette));
     EXPECT_EQ(desktop.activeWindow(), typing.winId());
 
     QPushButton *drag = palette.findChild<QPushButton *>("drag");
     const QPoint onDrag = drag->mapToGlobal(drag->rect().center());
     xdotool({"mousemove", QString::number(onDrag.x()), QString::number(onDrag.y())});
-    ASSERT_TRUE(QTest::qWaitFor([] { return app()->isPointerOverOwnWindow(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return app()->isPointerOverOwnWindow(); }, patientMs(5000)));
     xdotool({"click", "1"});
     ASSERT_TRUE(QTest::qWaitFor(
-        [] { return app()->getSetting(CLICK_OPTION_DRAG_MODE).toInt() == 1; }, 5000));
+        [] { return app()->getSetting(CLICK_OPTION_DRAG_MODE).toInt() == 1; }, patientMs(5000)));
     QTest::qWait(300);
     EXPECT_EQ(desktop.activeWindow(), typing.winId());
 
@@ -256,12 +260,14 @@ TEST_F(ClickWindowsDesktop, AClickOnThePaletteLeavesTheFocusWhereItWasAndGivesIt
     other.setWindowTitle("Other");
     other.setGeometry(600, 100, 300, 200);
     other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other, patientMs(5000)));
     xdotool({"windowactivate", "--sync", id(other)});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == other.winId(); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return desktop.activeWindow() == other.winId(); }, patientMs(5000)));
     xdotool({"mousemove", "300", "250"});
-    EXPECT_TRUE(QTest::qWaitFor([] { return !app()->isPointerOverOwnWindow(); }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !app()->isPointerOverOwnWindow(); }, patientMs(5000)));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return desktop.activeWindow() == typing.winId(); }, patientMs(5000)));
 }
 
 } // namespace

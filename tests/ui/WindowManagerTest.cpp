@@ -4,6 +4,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 #include "ui/MainWindow.h"
 
@@ -36,22 +37,23 @@ TEST_F(WindowManager, TheVisibilityHotkeyMinimisesAndRestoresWithActivation)
     app()->setSetting(FIRST_RUN_EVER, 0);
     MainWindow window;
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, patientMs(5000)));
 
     window.onToggleVisibility();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, patientMs(5000)));
     // Taken off the screen by the window manager, not just marked.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.windowHandle()->isExposed(); }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !window.windowHandle()->isExposed(); }, patientMs(5000)));
 
     window.onToggleVisibility();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isMinimized(); }, 5000));
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isMinimized(); }, patientMs(5000)));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window, patientMs(5000)));
 
     // The settings window's hotkey goes the same way.
     emit window.settingsWindow().toggleMainWindowVisibility();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, patientMs(5000)));
     emit window.settingsWindow().toggleMainWindowVisibility();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window, patientMs(5000)));
 }
 
 } // namespace
