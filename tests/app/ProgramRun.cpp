@@ -64,7 +64,10 @@ QString ProgramRun::lastOutput(int lines) const
     QFile log(home.filePath(QStringLiteral("program.log")));
     if (!log.open(QIODevice::ReadOnly))
         return QStringLiteral("(no output)");
-    const QStringList all = QString::fromUtf8(log.readAll()).split('\n');
+    const QString text = QString::fromUtf8(log.readAll()).trimmed();
+    if (text.isEmpty())
+        return QStringLiteral("(no output)");
+    const QStringList all = text.split('\n');
     return all.mid(std::max(0, int(all.size()) - lines)).join('\n');
 }
 
