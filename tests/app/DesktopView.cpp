@@ -300,8 +300,6 @@ void giveFocus(QWidget *window)
     DesktopView desktop;
     desktop.activate(window->winId());
     (void)QTest::qWaitFor([window] { return window->isActiveWindow(); }, patientMs(10000));
-    const QPoint centre = window->frameGeometry().center();
-    xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
 }
 
 QPoint centreOf(QWidget *widget, QWidget *window)

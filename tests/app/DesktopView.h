@@ -77,8 +77,9 @@ private:
 // False, with what it said on the test's error output, when it fails.
 bool xdotool(const QStringList &args);
 void clickAt(const QPoint &at);
-// Shows `window` and gives it the keyboard focus as the user would: the window they work in,
-// with the pointer on it, so that a dwell click lands where the focus already is.
+// Shows `window` and gives it the keyboard focus as the user would: the window they work in.
+// The pointer stays where it is: a dwell click on another program's window would be a click
+// the test did not ask for.
 void giveFocus(QWidget *window);
 // The centre of `widget` in the coordinates of its top-level `window`.
 QPoint centreOf(QWidget *widget, QWidget *window);
