@@ -272,5 +272,7 @@ struct EyebrowRaiseState
     // Over the raise while one is in progress, else this frame's.
     bool lookingAway = false;
     quint32 lastRunMs = 0;
+    // The last frame with a face the handler ran in.
+    quint32 faceSeenMs = 0;
 };
 extern EyebrowRaiseState eyebrowRaiseState;

@@ -460,8 +460,9 @@ TEST_F(Smile, TheStageFlagsReachTheMeasurements)
 TEST_F(Smile, APressWithAReleasePendingLetsTheButtonGo)
 {
     clickOptionState.CLICK_OPTION_DRAG_MODE = 1;
-    primaryClick(true);
-    primaryClick(true);
+    // The first press picks up, the second arms the release (a second click would drop).
+    primaryPress(true);
+    primaryPress(true);
     ASSERT_EQ(clickOptionState.dragState, -1);
     primaryPress(true);
     EXPECT_EQ(clickOptionState.dragState, 0);
