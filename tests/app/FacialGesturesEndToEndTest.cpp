@@ -21,6 +21,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -133,7 +136,9 @@ cv::Mat liftBrows(const cv::Mat &frame, const FaceShape &face, double lift)
     cv::Mat mapX(frame.size(), CV_32F), mapY(frame.size(), CV_32F);
     for (int x = 0; x < frame.cols; ++x) {
         const double out = std::max(left - x, x - right) / (0.3 * width);
-        const double across = out <= 0.0 ? 1.0 : out >= 1.0 ? 0.0 : 0.5 * (1.0 + std::cos(M_PI * out));
+        const double across = out <= 0.0   ? 1.0
+                              : out >= 1.0 ? 0.0
+                                           : 0.5 * (1.0 + std::cos(M_PI * out));
         for (int y = 0; y < frame.rows; ++y) {
             const double down = y <= brow ? 1.0 : y >= eyes ? 0.0 : (eyes - y) / (eyes - brow);
             mapX.at<float>(y, x) = float(x);
@@ -163,8 +168,9 @@ const double kClipS = 16.0;
 
 // The program on the clip, the gesture's key pressed and released once per gesture (the
 // second ended by the clip starting over), then ended mid-gesture.
-void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant>> &settings,
-                           const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
+void pressesOncePerGesture(
+    const char *name, const QList<QPair<QString, QVariant>> &settings,
+    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
@@ -198,9 +204,10 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
     // so only roughly: a gesture ending and starting again at once would take one second).
     for (int i = 0; i < work.events.size(); ++i) {
         EXPECT_EQ(work.events[i].down, i % 2 == 0) << "event " << i;
-        if (i >= 1)
+        if (i >= 1) {
             EXPECT_GE(work.events[i].ms - work.events[i - 1].ms, work.events[i].down ? 1500 : 200)
                 << "event " << i;
+        }
     }
 
     // Ended with the key down: the key comes up.
@@ -214,13 +221,12 @@ void pressesOncePerGesture(const char *name, const QList<QPair<QString, QVariant
 TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpening)
 {
     // Shut, the photo's lips still part by up to 7 % of the nose-to-lip span; open, by 17 %.
-    pressesOncePerGesture("mouth-open",
-                          {{ACTIVATE_MOUTHOPEN_DETECTION, 1},
-                           {FEMAP_INDEX_MOUTHOPEN, 7},
-                           {MOUTHOPEN_THRESHOLD, 10}},
-                          [](const cv::Mat &photo, const FaceShape &face, double t) {
-                              return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
-                          });
+    pressesOncePerGesture(
+        "mouth-open",
+        {{ACTIVATE_MOUTHOPEN_DETECTION, 1}, {FEMAP_INDEX_MOUTHOPEN, 7}, {MOUTHOPEN_THRESHOLD, 10}},
+        [](const cv::Mat &photo, const FaceShape &face, double t) {
+            return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
+        });
 }
 
 TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)
@@ -231,6 +237,115 @@ TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePer
                           [](const cv::Mat &photo, const FaceShape &face, double t) {
                               return liftBrows(photo, face, 6.0 * gestureAt(t, 0.25, 4.5));
                           });
+}
+
+// The left button as another client of the server sees it: its raw presses and releases,
+// whatever window is under the pointer, and the state the server holds.
+class LeftButtonWatch
+{
+public:
+    LeftButtonWatch()
+        : dpy(XOpenDisplay(nullptr))
+    {
+        int event = 0, error = 0, major = 2, minor = 2;
+        if (!dpy || !XQueryExtension(dpy, "XInputExtension", &opcode, &event, &error) ||
+            XIQueryVersion(dpy, &major, &minor) != Success)
+            return;
+        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(bits, XI_RawButtonPress);
+        XISetMask(bits, XI_RawButtonRelease);
+        XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
+        XISelectEvents(dpy, DefaultRootWindow(dpy), &mask, 1);
+        XSync(dpy, False);
+    }
+    ~LeftButtonWatch()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+    }
+    // The events so far, "down" and "up".
+    QStringList events()
+    {
+        while (dpy && XPending(dpy)) {
+            XEvent e;
+            XNextEvent(dpy, &e);
+            if (e.xcookie.type != GenericEvent || e.xcookie.extension != opcode ||
+                !XGetEventData(dpy, &e.xcookie))
+                continue;
+            const auto *raw = static_cast<const XIRawEvent *>(e.xcookie.data);
+            if (raw->detail == 1)
+                seen << (e.xcookie.evtype == XI_RawButtonPress ? "down" : "up");
+            XFreeEventData(dpy, &e.xcookie);
+        }
+        return seen;
+    }
+    bool isDown()
+    {
+        Window root = 0, child = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &mask);
+        return (mask & Button1Mask) != 0;
+    }
+
+private:
+    Display *dpy;
+    int opcode = 0;
+    QStringList seen;
+};
+
+TEST(FacialGesturesEndToEnd, MouthOpenOnTheLeftButtonWithTheDragOptionPicksUpDropsAndPicksUp)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
+    ProgramRun program({{ACTIVATE_MOUTHOPEN_DETECTION, 1},
+                        {FEMAP_INDEX_MOUTHOPEN, 1},
+                        {MOUTHOPEN_THRESHOLD, 10},
+                        {CLICK_OPTION_DRAG_MODE, 1},
+                        {CLICK_OPTION_DRAG_MODE_LOCKED, 1},
+                        // Its window would sit where the pointer rests: a press there is a plain
+                        // click, whatever the options.
+                        {SHOW_CLICK_OPTIONS, 0}});
+    const cv::Mat photo =
+        fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
+    ASSERT_FALSE(photo.empty());
+    const FaceShape face = fitLandmarks(photo);
+    ASSERT_TRUE(face.isComplete());
+    // Three openings of 2 s, 4 s apart, from 3 s on; the clip starts over at 20 s.
+    const auto open = [](double t) {
+        double level = 0.0;
+        for (double from : {3.0, 9.0, 15.0})
+            level =
+                std::max(level, std::clamp(std::min(t - from, from + 2.0 - t) / 0.13, 0.0, 1.0));
+        return level;
+    };
+    ASSERT_TRUE(writeClip(program.clipPath(), int(20 * kFps),
+                          [&](int i) { return shutMouth(photo, face, 1.0 - open(i / kFps)); }));
+
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    // From here on (the start's own click on "ready" is over).
+    LeftButtonWatch left;
+
+    // Pick up: the button goes down and stays down through the rest after the opening.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !left.events().isEmpty(); }, 60000));
+    EXPECT_EQ(left.events(), QStringList{"down"});
+    EXPECT_TRUE(left.isDown());
+    screenshot("drag-1-picked-up");
+    // Drop at the end of the second opening, pick up again at the third.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left.events().size() >= 2; }, 30000));
+    EXPECT_EQ(left.events(), (QStringList{"down", "up"}));
+    EXPECT_FALSE(left.isDown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left.events().size() >= 3; }, 30000));
+    EXPECT_EQ(left.events(), (QStringList{"down", "up", "down"}));
+    EXPECT_TRUE(left.isDown());
+    screenshot("drag-2-picked-up-again");
+
+    // The drag held at the end goes up with the program.
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+    EXPECT_FALSE(left.isDown());
 }
 
 } // namespace
