@@ -52,6 +52,8 @@ public:
         qint64 ms;
     };
     QList<Event> events;
+    // Presses the server repeated while the key was held.
+    int repeats = 0;
     int count(bool down) const
     {
         return int(std::count_if(events.begin(), events.end(),
@@ -65,7 +67,11 @@ protected:
 private:
     void note(QKeyEvent *event, bool down)
     {
-        if (event->key() == Qt::Key_F13 && !event->isAutoRepeat())
+        if (event->key() != Qt::Key_F13)
+            return;
+        if (event->isAutoRepeat())
+            repeats += down ? 1 : 0;
+        else
             events.push_back({down, clock.elapsed()});
     }
     QElapsedTimer clock;
@@ -168,13 +174,17 @@ const double kClipS = 16.0;
 
 // The program on the clip, the gesture's key pressed and released once per gesture (the
 // second ended by the clip starting over), then ended mid-gesture.
+// With `serverRepeats` the server's key repeat stays on, as on a user's desktop: the key the
+// program holds must not repeat.
 void pressesOncePerGesture(
     const char *name, const QList<QPair<QString, QVariant>> &settings,
-    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
+    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp,
+    bool serverRepeats = false)
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
-    desktop.stopAutoRepeat();
+    if (!serverRepeats)
+        desktop.stopAutoRepeat();
     QProcess compositor;
     startCompositorIfAsked(compositor);
     ProgramRun program(settings);
@@ -210,6 +220,8 @@ void pressesOncePerGesture(
         }
     }
 
+    EXPECT_EQ(work.repeats, 0);
+
     // Ended with the key down: the key comes up.
     ASSERT_TRUE(QTest::qWaitFor([&] { return work.count(true) > work.count(false); }, 60000));
     screenshot((std::string(name) + "-2-key-held").c_str());
@@ -227,6 +239,18 @@ TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpe
         [](const cv::Mat &photo, const FaceShape &face, double t) {
             return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
         });
+}
+
+TEST(FacialGesturesEndToEnd, AKeyHeldByAGestureDoesNotRepeatWithTheServersRepeatOn)
+{
+    // Each opening holds the key for seconds, past the server's repeat delay.
+    pressesOncePerGesture(
+        "held-key-no-repeat",
+        {{ACTIVATE_MOUTHOPEN_DETECTION, 1}, {FEMAP_INDEX_MOUTHOPEN, 7}, {MOUTHOPEN_THRESHOLD, 10}},
+        [](const cv::Mat &photo, const FaceShape &face, double t) {
+            return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
+        },
+        true);
 }
 
 TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)
