@@ -253,6 +253,56 @@ TEST(FacialGesturesEndToEnd, AKeyHeldByAGestureDoesNotRepeatWithTheServersRepeat
         true);
 }
 
+// A still user, the mouth shut, resting for 30 s; then three openings of 2 s, 4 s apart, and
+// rest again: the key goes down once per opening and never while the face rests.
+TEST(FacialGesturesEndToEnd, AFaceAtRestPressesNothingAndEachOpeningPressesOnce)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    desktop.stopAutoRepeat();
+    // Dwell clicking as it comes: a dwell lands while the face rests.
+    ProgramRun program({{ACTIVATE_MOUTHOPEN_DETECTION, 1},
+                        {FEMAP_INDEX_MOUTHOPEN, 7},
+                        {DWELL_CLICK_TIME, 1000},
+                        {DWELL_ZONE_SIZE, 20}});
+    const cv::Mat photo =
+        fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
+    ASSERT_FALSE(photo.empty());
+    const FaceShape face = fitLandmarks(photo);
+    ASSERT_TRUE(face.isComplete());
+    const double restS = 30.0, clipS = 56.0;
+    const auto open = [&](double t) {
+        double level = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            const double from = restS + 6.0 * i;
+            level =
+                std::max(level, std::clamp(std::min(t - from, from + 2.0 - t) / 0.13, 0.0, 1.0));
+        }
+        return level;
+    };
+    ASSERT_TRUE(writeClip(program.clipPath(), int(clipS * kFps),
+                          [&](int i) { return shutMouth(photo, face, 1.0 - open(i / kFps)); }));
+
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    KeyWindow work;
+    work.takeFocus();
+    ASSERT_TRUE(work.isActiveWindow());
+    // The clip's first pass: its rest, its openings and the rest after them.
+    QTest::qWait(int(clipS * 1000) - 2000);
+    QString seen;
+    for (const KeyWindow::Event &e : work.events)
+        seen += QStringLiteral(" %1@%2").arg(e.down ? "down" : "up").arg(e.ms);
+    SCOPED_TRACE(seen.toStdString());
+    EXPECT_EQ(work.count(true), 3);
+    EXPECT_EQ(work.count(false), 3);
+    if (!work.events.isEmpty()) {
+        EXPECT_GE(work.events.first().ms, qint64(restS * 1000) - 8000);
+    }
+    EXPECT_TRUE(desktop.keysDown().isEmpty());
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
 TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)
 {
     // Six pixels in a quarter of a second: about a quarter of the nose length per second.

@@ -188,6 +188,14 @@ protected:
         p.ACTIVATE_MMM_DETECTION = true;
         p.IGNORE_BLINK_WHEN_LOOKING_AWAY = p.IGNORE_MOUTHOPEN_WHEN_LOOKING_AWAY =
             p.IGNORE_EYEBROWRAISE_WHEN_LOOKING_AWAY = false;
+        p.ACTIVATE_SMILE_DETECTION = pick(2);
+        p.ACTIVATE_BLINK_DETECTION = pick(2);
+        p.ACTIVATE_MOUTHOPEN_DETECTION = pick(2);
+        p.ACTIVATE_EYEBROWRAISE_DETECTION = pick(2);
+        p.FEMAP_INDEX_SMILE = pick(11);
+        p.FEMAP_INDEX_SLOWBLINK = pick(11);
+        p.FEMAP_INDEX_MOUTHOPEN = pick(11);
+        p.FEMAP_INDEX_EYEBROWRAISE = pick(11);
         for (int i = 0; i < 4; ++i)
             flipSetting();
         app()->setPointerOffScreen(false);
@@ -345,6 +353,12 @@ protected:
     // One random step; returns whether clicking stayed paused throughout it.
     void step()
     {
+        // Settings changed while a gesture holds its action are where faults hide.
+        if (isAnyGestureActionStarted() && chance(0.2)) {
+            flipSetting();
+            pass();
+            return;
+        }
         const int kind = pick(100);
         if (kind < 55) {
             changePose();
