@@ -202,6 +202,9 @@ struct MouthOpenState
     MouthOpenRecord current;
     MouthOpenRecord last;
     bool hadGesture = false;
+    // An opening held past the longest one was a face at rest: no new one starts until the
+    // mouth has closed below the threshold.
+    bool restingOpen = false;
     MouthOpenSample sample;
     MouthOpenSample previousSample;
     quint32 lastRunMs = 0;

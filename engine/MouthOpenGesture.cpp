@@ -129,7 +129,12 @@ void procMouthOpenEvent()
     }
 
     bool above = s.above;
-    bool valid = g.stuck ? !(dur > kLongestMs || (parked && !above)) : above;
+    // Open for longer than any gesture: a face at rest, whose action ends.
+    bool valid = g.stuck ? !(dur > kLongestMs || (parked && !above)) : above && dur <= kLongestMs;
+    if (g.inProgress && dur > kLongestMs)
+        state.restingOpen = true;
+    else if (!s.above)
+        state.restingOpen = false;
     if (!g.inProgress) {
         shapeOk = shapeOk && sinceLast > throttle && now - smileEpisode.startMs > throttle &&
                   now - smileEpisode.endMs > throttle;
@@ -192,6 +197,8 @@ void procMouthOpenEvent()
     }
 
     bool refused = false;
+    if (state.restingOpen)
+        shapeOk = false;
     if (shapeOk && qualityOk) {
         resetMouthOpenState();
         g.inProgress = 1;

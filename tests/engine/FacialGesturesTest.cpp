@@ -442,6 +442,21 @@ TEST_F(FacialGesture, ARaiseLivesThroughAShortFaceLossAndEndsWhenTheFaceStaysLos
     EXPECT_EQ(eyebrowRaiseState.raise.inProgress, 0);
 }
 
+TEST_F(FacialGesture, AnOpeningHeldLongerThanAnyGestureIsAFaceAtRest)
+{
+    mouthFor(20.0, 600);
+    ASSERT_TRUE(keyHeld());
+    mouthFor(20.0, 60000);
+    EXPECT_FALSE(keyHeld());
+    // Still open, the level jittering upwards: no new opening until the mouth has closed.
+    for (int i = 0; i < 100; ++i)
+        mouthFrame(20.0 + i % 3);
+    EXPECT_FALSE(keyHeld());
+    mouthFor(0.0, 600);
+    mouthFor(20.0, 600);
+    EXPECT_TRUE(keyHeld());
+}
+
 TEST_F(FacialGesture, ASlowBlinkStartsWithAThrottleOfZero)
 {
     trackingParameters.SLOWBLINK_THROTTLETIME = 0;
