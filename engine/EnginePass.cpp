@@ -59,9 +59,18 @@ bool runEnginePass(bool &dwellRan)
     } else {
         interruptSmileGesture();
     }
-    p.ACTIVATE_BLINK_DETECTION ? procBlinkEvent() : interruptSlowBlink();
-    p.ACTIVATE_EYEBROWRAISE_DETECTION ? procEyebrowRaiseEvent() : interruptEyebrowRaise();
-    p.ACTIVATE_MOUTHOPEN_DETECTION ? procMouthOpenEvent() : interruptMouthOpen();
+    if (p.ACTIVATE_BLINK_DETECTION)
+        procBlinkEvent();
+    else
+        interruptSlowBlink();
+    if (p.ACTIVATE_EYEBROWRAISE_DETECTION)
+        procEyebrowRaiseEvent();
+    else
+        interruptEyebrowRaise();
+    if (p.ACTIVATE_MOUTHOPEN_DETECTION)
+        procMouthOpenEvent();
+    else
+        interruptMouthOpen();
     procScroll();
     if (p.ACTIVATE_HHS_DETECTION)
         procHoldHeadSteady(holdHeadSteadyDetector);
