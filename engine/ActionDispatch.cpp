@@ -3,6 +3,7 @@
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineState.h"
+#include "engine/InputOwners.h"
 #include "engine/SyntheticInput.h"
 #include "engine/TrackingParameters.h"
 #include "platform/InputSynthesis.h"
@@ -13,29 +14,38 @@
 #include <QFont>
 
 #include <array>
+#include <utility>
 
 namespace {
 
-enum KeyIndex
+// What each gesture's action did when it started, so that its end undoes exactly that,
+// whatever the mapping and the click options are by then.
+enum class PrimaryKind
 {
-    SpaceKey,
-    EnterKey,
-    OneKey,
-    F12Key,
-    F13Key,
-    F14Key,
-    KeyCount
+    None,
+    // A plain left press over the program's own windows.
+    OwnWindow,
+    // The selected button held down.
+    Button,
+    // The double click was made at the press.
+    Double,
+    // A step of the drag option: the drag holds the button, not the gesture.
+    Drag,
+    Scroll
 };
 
-// What the engine pressed and has not let go; the release paths use it so that a change of
-// the click options between press and release cannot leave a button down.
-struct HeldByEngine
+struct OwnedAction
 {
-    bool left = false;
-    bool right = false;
-    std::array<bool, KeyCount> keys{};
+    bool open = false;
+    ActionType type = 0;
+    PrimaryKind kind = PrimaryKind::None;
 };
-HeldByEngine held;
+std::array<OwnedAction, size_t(InputOwner::Count)> ownedActions;
+
+OwnedAction &ownedAction(InputOwner owner)
+{
+    return ownedActions[size_t(owner)];
+}
 
 FacialDetectionApp *app()
 {
@@ -68,68 +78,38 @@ bool clickingActive()
     return !app() || app()->clickingActive;
 }
 
-void buttonDown(bool right)
+platform::Key keyOf(int key)
 {
-    sendButtonDown(right);
-    (right ? held.right : held.left) = true;
+    static const platform::Key keys[] = {platform::Key::Space, platform::Key::Return,
+                                         platform::Key::One,   platform::Key::F12,
+                                         platform::Key::F13,   platform::Key::F14};
+    return keys[key];
 }
 
-void buttonUp(bool right)
+bool validKey(int key)
 {
-    sendButtonUp(right);
-    (right ? held.right : held.left) = false;
+    return key >= 0 && key < 6;
 }
 
-// Lets go of the primary button: the one the engine holds, else the selected one.
-void releasePrimaryButton(bool selectedRight)
+// A click on an input some owner holds would let it go under that owner: it stays down.
+void clickButton(bool right)
 {
-    if (held.left || held.right) {
-        if (held.left)
-            buttonUp(false);
-        if (held.right)
-            buttonUp(true);
-        return;
-    }
-    buttonUp(selectedRight);
+    if (!anyOwnerHolds(buttonInput(right)))
+        right ? sendRightClick() : sendLeftClick();
 }
 
-// The input wrappers of each key the actions send, in the order of the key numbers.
-struct KeyFunctions
+void doubleClickButton(bool right)
 {
-    void (*down)();
-    void (*up)();
-    void (*press)();
-};
-const KeyFunctions *keyFunctions(int key)
-{
-    static const KeyFunctions table[KeyCount] = {
-        {sendSpaceDown, sendSpaceUp, sendSpacePress}, {sendEnterDown, sendEnterUp, sendEnterPress},
-        {sendOneDown, sendOneUp, sendOnePress},       {sendF12Down, sendF12Up, sendF12Press},
-        {sendF13Down, sendF13Up, sendF13Press},       {sendF14Down, sendF14Up, sendF14Press},
-    };
-    return key >= 0 && key < KeyCount ? &table[key] : nullptr;
-}
-
-void keyDown(int key)
-{
-    if (const KeyFunctions *f = keyFunctions(key)) {
-        f->down();
-        held.keys[size_t(key)] = true;
-    }
-}
-
-void keyUp(int key)
-{
-    if (const KeyFunctions *f = keyFunctions(key)) {
-        f->up();
-        held.keys[size_t(key)] = false;
-    }
+    if (!anyOwnerHolds(buttonInput(right)))
+        sendDoubleClick(right);
 }
 
 void keyPress(int key)
 {
-    if (const KeyFunctions *f = keyFunctions(key))
-        f->press();
+    static void (*const press[])() = {sendSpacePress, sendEnterPress, sendOnePress,
+                                      sendF12Press,   sendF13Press,   sendF14Press};
+    if (validKey(key) && !anyOwnerHolds(keyInput(keyOf(key))))
+        press[key]();
 }
 
 bool isRelative()
@@ -194,36 +174,31 @@ void playSoundFile(SoundId id)
 
 bool engineHoldsButton(bool right)
 {
-    return right ? held.right : held.left;
+    return anyOwnerHolds(buttonInput(right));
 }
 
 bool engineHoldsAnyInput()
 {
-    if (held.left || held.right)
-        return true;
-    for (bool key : held.keys) {
-        if (key)
-            return true;
-    }
-    return false;
+    return anyOwnerHoldsAnything();
 }
 
 void releaseHeldInput()
 {
-    if (held.left)
-        buttonUp(false);
-    if (held.right)
-        buttonUp(true);
-    for (int key = 0; key < KeyCount; ++key) {
-        if (held.keys[size_t(key)])
-            keyUp(key);
-    }
+    for (int owner = 0; owner < int(InputOwner::Count); ++owner)
+        releaseOwner(InputOwner(owner));
     // Whatever else the input service still holds goes too.
     platform::inputSynthesis().releaseAll();
+    forgetOwners();
     clickOptionState.dragState = 0;
 }
 
-void performAction(ActionType type, ActionPhase phase)
+void dropDrag()
+{
+    releaseOwner(InputOwner::Drag);
+    clickOptionState.dragState = 0;
+}
+
+void performAction(ActionType type, ActionPhase phase, InputOwner owner)
 {
     if (phase < ActionPhases::Click || phase > ActionPhases::Release)
         return;
@@ -238,15 +213,15 @@ void performAction(ActionType type, ActionPhase phase)
     case 2: {
         const bool right = type == 2;
         if (phase == ActionPhases::Click) {
-            right ? sendRightClick() : sendLeftClick();
+            clickButton(right);
             if (soundClick())
                 playSound(SoundId::Click);
         } else if (phase == ActionPhases::Press) {
-            buttonDown(right);
+            pressOwned(owner, buttonInput(right));
             if (soundClick())
                 playSound(SoundId::LmbPress);
         } else {
-            buttonUp(right);
+            releaseOwned(owner, buttonInput(right));
             if (soundClick())
                 playSound(SoundId::LmbRelease);
         }
@@ -275,11 +250,11 @@ void performAction(ActionType type, ActionPhase phase)
             if (soundClick())
                 playSound(SoundId::Beep);
         } else if (phase == ActionPhases::Press) {
-            keyDown(key);
+            pressOwned(owner, keyInput(keyOf(key)));
             if (soundClick())
                 playSound(SoundId::BeepHi);
         } else {
-            keyUp(key);
+            releaseOwned(owner, keyInput(keyOf(key)));
             if (soundClick())
                 playSound(SoundId::BeepLo);
         }
@@ -289,9 +264,12 @@ void performAction(ActionType type, ActionPhase phase)
     }
 }
 
-void gestureStart(ActionType type, int &started, int &ended, bool force)
+void gestureStart(ActionType type, int &started, int &ended, bool force, InputOwner owner)
 {
     const TrackingParameters &p = trackingParameters;
+    // An action still open from before ends first: one owner, one action at a time.
+    if (ownedAction(owner).open)
+        gestureEnd(owner);
     // Paused clicking stops every gesture's buttons and keys, not only the primary button
     // (which has its own rule for the click windows). The action counts as done, so the
     // gesture moves on and nothing is left to release.
@@ -305,56 +283,59 @@ void gestureStart(ActionType type, int &started, int &ended, bool force)
         if (type == 1)
             primaryClick(true);
         else
-            performAction(type, ActionPhases::Click);
+            performAction(type, ActionPhases::Click, owner);
         started = 1;
         ended = 1;
         return;
     }
-    if (type == 1)
-        primaryPress(true);
-    else
-        performAction(type, ActionPhases::Press);
+    if (type == 1) {
+        primaryPress(true, owner);
+    } else {
+        performAction(type, ActionPhases::Press, owner);
+        OwnedAction &a = ownedAction(owner);
+        a.open = true;
+        a.type = type;
+        a.kind = PrimaryKind::None;
+    }
     started = 1;
 }
 
-void gestureEnd(ActionType type)
+void gestureEnd(InputOwner owner)
 {
-    if (type == 0 || type == 9)
-        return;
-    if (type == 1) {
-        primaryRelease();
+    if (ownedAction(owner).open && ownedAction(owner).type == 1) {
+        primaryRelease(owner); // reads and closes the record
         return;
     }
-    if (type == 2) {
-        buttonUp(true);
-        if (soundClick())
-            playSound(SoundId::LmbRelease);
-        addClicks(1);
-        return;
+    const OwnedAction a = std::exchange(ownedAction(owner), OwnedAction{});
+    if (a.open) {
+        const ActionType type = a.type;
+        if (type == 2 || (type >= 3 && type <= 8)) {
+            if (type == 2)
+                releaseOwned(owner, buttonInput(true));
+            else
+                releaseOwned(owner, keyInput(keyOf(type - 3)));
+            if (soundClick())
+                playSound(type == 2 ? SoundId::LmbRelease : SoundId::BeepLo);
+            addClicks(1);
+        } else if (type == 10) {
+            unfreezePointer();
+            if (soundClick())
+                playSound(SoundId::Tock);
+            addClicks(1);
+            hideNotice();
+        } else if (type != 0 && type != 9) {
+            playSound(SoundId::BeepHi);
+        }
     }
-    if (type >= 3 && type <= 8) {
-        keyUp(type - 3);
-        if (soundClick())
-            playSound(SoundId::BeepLo);
-        addClicks(1);
-        return;
-    }
-    if (type == 10) {
-        unfreezePointer();
-        if (soundClick())
-            playSound(SoundId::Tock);
-        addClicks(1);
-        hideNotice();
-        return;
-    }
-    playSound(SoundId::BeepHi);
+    // Whatever else the owner still holds goes with its end.
+    releaseOwner(owner);
 }
 
 void primaryClick(bool extraCount)
 {
     const int extra = extraCount ? 1 : 0;
     if (ownWindow()) {
-        sendLeftClick();
+        clickButton(false);
         if (soundClick())
             playSound(SoundId::Click);
         addClicks(1 + extra);
@@ -366,7 +347,7 @@ void primaryClick(bool extraCount)
     const bool right = button == 2;
     ClickOptionState &o = clickOptionState;
     if (o.CLICK_OPTION_TIMES2_MODE) {
-        sendDoubleClick(right);
+        doubleClickButton(right);
         if (soundClick())
             playSound(SoundId::DoubleClick);
         addClicks(extra);
@@ -374,45 +355,41 @@ void primaryClick(bool extraCount)
     } else if (o.CLICK_OPTION_DRAG_MODE) {
         if (o.dragState == 0) {
             o.dragState = 1;
-            buttonDown(right);
+            pressOwned(InputOwner::Drag, buttonInput(right));
             if (soundDrag())
                 playSound(SoundId::LmbPress);
             addClicks(extra);
-        } else if (o.dragState == 1) {
-            if (!right && trackingParameters.INSTANT_CLICK) {
-                releasePrimaryButton(false);
-                if (soundDrag())
-                    playSound(SoundId::LmbRelease);
-                addClicks(extra);
-                o.dragState = 0;
-                o.clickPerformed = 1;
-            } else {
-                o.dragState = -1;
-            }
+        } else {
+            // A click has no release of its own to wait for: the second click drops, with
+            // either button, instant or forced.
+            dropDrag();
+            if (soundDrag())
+                playSound(SoundId::LmbRelease);
+            addClicks(extra);
+            o.clickPerformed = 1;
         }
     } else if (o.CLICK_OPTION_SCROLL_MODE) {
         startScrollMode();
         addClicks(extra);
-    } else if (!right) {
-        sendLeftClick();
-        if (soundClick())
-            playSound(SoundId::Click);
-        addClicks(1 + extra);
-        o.clickPerformed = 1;
     } else {
-        sendRightClick();
+        clickButton(right);
         if (soundClick())
             playSound(SoundId::Click);
-        addClicks(extra);
+        addClicks(right ? extra : 1 + extra);
         o.clickPerformed = 1;
     }
 }
 
-void primaryPress(bool extraCount)
+void primaryPress(bool extraCount, InputOwner owner)
 {
     const int extra = extraCount ? 1 : 0;
+    OwnedAction &a = ownedAction(owner);
+    a.open = true;
+    a.type = 1;
+    a.kind = PrimaryKind::None;
     if (ownWindow()) {
-        buttonDown(false);
+        pressOwned(owner, buttonInput(false));
+        a.kind = PrimaryKind::OwnWindow;
         if (soundDrag())
             playSound(SoundId::LmbPress);
         addClicks(extra);
@@ -424,14 +401,16 @@ void primaryPress(bool extraCount)
     const bool right = button == 2;
     ClickOptionState &o = clickOptionState;
     if (o.CLICK_OPTION_TIMES2_MODE) {
-        sendDoubleClick(right);
+        a.kind = PrimaryKind::Double;
+        doubleClickButton(right);
         if (soundClick())
             playSound(SoundId::DoubleClick);
         addClicks(extra);
     } else if (o.CLICK_OPTION_DRAG_MODE) {
+        a.kind = PrimaryKind::Drag;
         if (o.dragState == 0) {
             o.dragState = 1;
-            buttonDown(right);
+            pressOwned(InputOwner::Drag, buttonInput(right));
             if (soundDrag())
                 playSound(SoundId::LmbPress);
             addClicks(extra);
@@ -440,60 +419,53 @@ void primaryPress(bool extraCount)
             o.clickPerformed = 0;
         } else {
             // The pending release is made now: idle never leaves a button down.
-            if (held.left || held.right) {
-                releasePrimaryButton(right);
-                if (soundDrag())
-                    playSound(SoundId::LmbRelease);
-            }
-            o.dragState = 0;
+            if (ownerHolds(InputOwner::Drag) && soundDrag())
+                playSound(SoundId::LmbRelease);
+            dropDrag();
+            a.kind = PrimaryKind::None;
         }
     } else if (o.CLICK_OPTION_SCROLL_MODE) {
+        a.kind = PrimaryKind::Scroll;
         startScrollMode();
     } else {
-        buttonDown(right);
+        a.kind = PrimaryKind::Button;
+        pressOwned(owner, buttonInput(right));
         if (soundDrag())
             playSound(SoundId::LmbPress);
         addClicks(extra);
     }
 }
 
-void primaryRelease()
+void primaryRelease(InputOwner owner)
 {
-    if (ownWindow()) {
-        releasePrimaryButton(false);
-        if (soundDrag())
-            playSound(SoundId::LmbRelease);
-        return;
-    }
-    const int button = selectedButton();
+    const OwnedAction a = std::exchange(ownedAction(owner), OwnedAction{});
     ClickOptionState &o = clickOptionState;
-    if (!clickingActive() || button == 0) {
-        // Pausing clicking or deselecting the button never strands a pressed button.
-        if (held.left || held.right) {
-            releasePrimaryButton(false);
-            o.dragState = 0;
-        }
-        return;
-    }
-    const bool right = button == 2;
-    if (o.CLICK_OPTION_TIMES2_MODE) {
-        o.clickPerformed = 1;
-    } else if (o.CLICK_OPTION_DRAG_MODE) {
+    // The release undoes what the press did, whatever the options and the pointer are now.
+    switch (a.kind) {
+    case PrimaryKind::None:
+    case PrimaryKind::Scroll:
+        break;
+    case PrimaryKind::OwnWindow:
+    case PrimaryKind::Button:
+        if (releaseOwner(owner) && soundDrag())
+            playSound(SoundId::LmbRelease);
+        if (a.kind == PrimaryKind::Button && clickingActive() && !ownWindow())
+            o.clickPerformed = 1;
+        break;
+    case PrimaryKind::Double:
+        if (clickingActive() && !ownWindow())
+            o.clickPerformed = 1;
+        break;
+    case PrimaryKind::Drag:
         if (o.dragState == -1) {
-            releasePrimaryButton(right);
-            if (soundDrag())
+            if (ownerHolds(InputOwner::Drag) && soundDrag())
                 playSound(SoundId::LmbRelease);
-            o.dragState = 0;
+            dropDrag();
             o.clickPerformed = 1;
         }
-    } else if (o.CLICK_OPTION_SCROLL_MODE) {
-        // Scrolling ends by itself.
-    } else {
-        releasePrimaryButton(right);
-        if (soundDrag())
-            playSound(SoundId::LmbRelease);
-        o.clickPerformed = 1;
+        break;
     }
+    releaseOwner(owner);
 }
 
 void dragStep()
@@ -506,16 +478,21 @@ void dragStep()
     if (o.dragState == 0) {
         if (ownWindow()) {
             primaryClick(false);
-        } else {
-            primaryPress(false);
-            // A press that put nothing down (paused, no button) arms no release.
-            if (o.dragState == 1)
-                o.dragState = -1;
+            return;
         }
+        const int button = selectedButton();
+        // Paused or without a button nothing is picked up, and no release is armed.
+        if (!clickingActive() || button == 0)
+            return;
+        pressOwned(InputOwner::Drag, buttonInput(button == 2));
+        if (soundDrag())
+            playSound(SoundId::LmbPress);
+        o.dragState = -1;
     } else if (o.dragState == -1) {
         if (!ownWindow()) {
-            primaryRelease();
-            o.dragState = 0;
+            if (ownerHolds(InputOwner::Drag) && soundDrag())
+                playSound(SoundId::LmbRelease);
+            dropDrag();
             o.clickPerformed = 1;
         }
     }
@@ -527,11 +504,6 @@ void dispatchSmileClick(ActionType type, int &started, int &ended)
         dragStep();
         return;
     }
-    const int mapped = trackingParameters.FEMAP_INDEX_SMILE;
-    if (mapped == 1)
-        primaryClick(true);
-    else
-        performAction(mapped, ActionPhases::Click);
-    started = 1;
-    ended = 1;
+    // As any gesture's click: paused clicking stops it.
+    gestureStart(trackingParameters.FEMAP_INDEX_SMILE, started, ended, true, InputOwner::Smile);
 }

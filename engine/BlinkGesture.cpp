@@ -38,10 +38,10 @@ void markClickPerformed()
     clickOptionState.clickPerformed = 1;
 }
 
-void endStartedAction(qint32 &started, qint32 &ended, ActionType type)
+void endStartedAction(qint32 &started, qint32 &ended, InputOwner owner)
 {
     if (started && !ended) {
-        gestureEnd(type);
+        gestureEnd(owner);
         ended = 1;
     }
 }
@@ -90,7 +90,7 @@ void interruptSlowBlink()
 {
     BlinkRecord &b = blinkState.current;
     if (b.inProgress) {
-        endStartedAction(b.actionStarted, b.actionEnded, trackingParameters.FEMAP_INDEX_SLOWBLINK);
+        endStartedAction(b.actionStarted, b.actionEnded, InputOwner::SlowBlink);
         if (b.pastMinimum)
             sendState(QStringLiteral("Blink"), false);
     }
@@ -116,7 +116,8 @@ void procBlinkEvent()
     state.lastRunMs = now;
 
     const ActionType type = p.FEMAP_INDEX_SLOWBLINK;
-    const double level = std::max(frameRecords.metrics.blinkLevelA, frameRecords.metrics.blinkLevelB);
+    const double level =
+        std::max(frameRecords.metrics.blinkLevelA, frameRecords.metrics.blinkLevelB);
     const cv::Point2d v = frameRecords.motion.smoothedPointerVelocity;
     const double speed = std::hypot(v.x, v.y);
     const bool headQuiet = speed < std::max(p.MAX_MOTION_AT_SMILE_START, 10);
@@ -134,7 +135,9 @@ void procBlinkEvent()
 
     bool above = b.inProgress ? level >= (pastFloor ? b.holdThreshold : b.threshold)
                               : level >= p.SLOWBLINK_THRESHOLD;
-    const bool startCandidate = above && headQuiet && (b.inProgress || sinceLast > throttle);
+    // Without an earlier blink the throttle has nothing to hold back, even at 0.
+    const bool startCandidate =
+        above && headQuiet && (b.inProgress || !state.hadBlink || sinceLast > throttle);
     bool valid = b.stuck ? !(dur > kStuckLimitMs || (parked && !above)) : above;
 
     // Looking away, or the head moving: a blink not past its minimum is no blink.
@@ -165,12 +168,12 @@ void procBlinkEvent()
             sendState(QStringLiteral("Blink"), false);
             if (dur >= minDur) {
                 if (b.actionStarted) {
-                    endStartedAction(b.actionStarted, b.actionEnded, type);
+                    endStartedAction(b.actionStarted, b.actionEnded, InputOwner::SlowBlink);
                     markClickPerformed();
                 } else if (!b.actionEnded && dur < quint32(std::max(p.SLOWBLINK_MAXDUR, 0))) {
                     // Reached the minimum only as the eyes opened: a click.
                     int started = 0, ended = 0;
-                    gestureStart(type, started, ended, true);
+                    gestureStart(type, started, ended, true, InputOwner::SlowBlink);
                 }
                 b.endMs = now;
                 state.last = b;
@@ -189,7 +192,7 @@ void procBlinkEvent()
             }
             if (!b.actionStarted && !(b.actionEnded && p.INSTANT_CLICK)) {
                 int started = 0, ended = 0;
-                gestureStart(type, started, ended, false);
+                gestureStart(type, started, ended, false, InputOwner::SlowBlink);
                 b.actionStarted = started;
                 b.actionEnded = ended;
             }
@@ -201,7 +204,8 @@ void procBlinkEvent()
     bool refused = false;
     if (startCandidate) {
         const HeadMotionState &m = frameRecords.motion;
-        if (m.bridgeMotionSmoothed < kBridgeMotionLimit && m.bridgeMotionSlow < kBridgeMotionLimit) {
+        if (m.bridgeMotionSmoothed < kBridgeMotionLimit &&
+            m.bridgeMotionSlow < kBridgeMotionLimit) {
             resetBlinkState();
             b.inProgress = 1;
             b.startMs = now;

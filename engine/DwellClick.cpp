@@ -11,8 +11,6 @@
 #include <QColor>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -159,7 +157,7 @@ void procDwellClick()
     if (currentDwell.countdownShown) {
         stopCountdown(currentDwell);
         // The ring is gone before the click lands.
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        inputPause(50);
     }
     dragStep();
     lastDwellClick = currentDwell;

@@ -55,7 +55,7 @@ void resetGestureState()
     SmileModeState &s = smileModeState;
     // A started action is ended before its record goes, so nothing stays pressed.
     if (s.actionStarted && !s.actionEnded) {
-        gestureEnd(trackingParameters.FEMAP_INDEX_SMILE);
+        gestureEnd(InputOwner::Smile);
         s.actionEnded = 1;
     }
     const bool scrollOption = clickOptionState.CLICK_OPTION_SCROLL_MODE != 0;
@@ -123,12 +123,9 @@ void resetPointerState()
 void setDragMode(int value)
 {
     clickOptionState.CLICK_OPTION_DRAG_MODE = value;
-    // Switching the drag off lets go of a drag in progress.
-    if (!value && clickOptionState.dragState != 0) {
-        if (engineHoldsButton(false) || engineHoldsButton(true))
-            releaseHeldInput();
-        clickOptionState.dragState = 0;
-    }
+    // Switching the drag off lets go of a drag in progress, and of nothing else.
+    if (!value && clickOptionState.dragState != 0)
+        dropDrag();
 }
 
 void setClickPerformed(int value)

@@ -202,6 +202,9 @@ struct MouthOpenState
     MouthOpenRecord current;
     MouthOpenRecord last;
     bool hadGesture = false;
+    // An opening held past the longest one was a face at rest: no new one starts until the
+    // mouth has closed below the threshold.
+    bool restingOpen = false;
     MouthOpenSample sample;
     MouthOpenSample previousSample;
     quint32 lastRunMs = 0;
@@ -272,5 +275,7 @@ struct EyebrowRaiseState
     // Over the raise while one is in progress, else this frame's.
     bool lookingAway = false;
     quint32 lastRunMs = 0;
+    // The last frame with a face the handler ran in.
+    quint32 faceSeenMs = 0;
 };
 extern EyebrowRaiseState eyebrowRaiseState;

@@ -10,9 +10,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -58,8 +56,8 @@ bool detectExternalMouseMotion()
 
     if (readReal(rec) && apart(engineAt, clampTo(rec.realPointerPos, screen), threshold)) {
         // A second look after a moment: a pointer that bounced back was no user.
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSecondLookMs));
+        processQueuedCalls();
+        inputPause(kSecondLookMs);
         readReal(rec);
         const int tolerance = std::max(threshold / 10, kSmallestTolerance);
         if (apart(engineAt, clampTo(rec.realPointerPos, screen), tolerance)) {

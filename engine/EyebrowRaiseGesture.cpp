@@ -24,6 +24,9 @@ quint32 floorMs()
     return quint32(std::max(trackingParameters.GESTURE_MINDUR_FLOOR, 0));
 }
 constexpr quint32 kParkedEndMs = 10000;
+// A face lost this long is gone (the bound of a gap without frames, too): under it, a few
+// frames at camera rate, a raise carries on.
+constexpr quint32 kFaceLossMs = 500;
 constexpr quint32 kLongestMs = 60000;
 // A start needs the lift to have risen through zero this recently.
 constexpr quint32 kRiseMarkerAgeMs = 5000;
@@ -102,7 +105,7 @@ bool ebrRiseValid(bool atIssue, const EyebrowLimits &limits)
 void cancelRaise(bool restartSums)
 {
     EyebrowRaiseRecord &r = eyebrowRaiseState.raise;
-    endStartedAction(r.actionStarted, r.actionEnded, trackingParameters.FEMAP_INDEX_EYEBROWRAISE);
+    endStartedAction(r.actionStarted, r.actionEnded, InputOwner::EyebrowRaise);
     resetEyebrowState(restartSums);
 }
 
@@ -164,17 +167,23 @@ void procEyebrowRaiseEvent()
     EyebrowRaiseState &st = eyebrowRaiseState;
     EyebrowRaiseRecord &r = st.raise;
     const quint32 now = frameRecords.motion.timeMs;
-    // Without a face the sums start again from nothing, and so does the raise; a frame that
-    // skipped the raise leaves none half done either.
-    if (!frameRecords.detection.faceFound ||
-        (r.inProgress && st.lastRunMs != frameRecords.previousMotion.timeMs)) {
-        interruptEyebrowRaise();
-        if (!frameRecords.detection.faceFound) {
-            st.lastRunMs = 0;
+    const bool chained = st.lastRunMs == frameRecords.previousMotion.timeMs;
+    // A frame without a face is not measured. A raise carries on through a short loss (a
+    // detection missed, a hand passing); once the face stays lost, it ends as a lost face does.
+    if (!frameRecords.detection.faceFound) {
+        if (r.inProgress && chained && now - st.faceSeenMs <= kFaceLossMs) {
+            st.lastRunMs = now;
             return;
         }
+        interruptEyebrowRaise();
+        st.lastRunMs = 0;
+        return;
     }
+    // A frame that skipped the raise leaves none half done.
+    if (r.inProgress && !chained)
+        interruptEyebrowRaise();
     st.lastRunMs = now;
+    st.faceSeenMs = now;
 
     const ActionType type = p.FEMAP_INDEX_EYEBROWRAISE;
     const EyebrowLimits limits = eyebrowLimits(p.EYEBROWRAISE_THRESHOLD);
@@ -238,8 +247,8 @@ void procEyebrowRaiseEvent()
                       s.smoothedLiftRate >= limits.slowRate;
     const bool tiltSteady = s.strongOnset ? s.tiltDeviation < 7.5 : s.tiltDeviation < 5.0;
     s.startCandidate = s.above && s.liftRising && s.rising && (s.strongOnset || s.moderateOnset);
-    if (s.startCandidate && (speed > p.MAX_MOTION_AT_SMILE_START || !tiltSteady ||
-                             0.85 * s.smoothedRate > s.netRate)) {
+    if (s.startCandidate &&
+        (speed > p.MAX_MOTION_AT_SMILE_START || !tiltSteady || 0.85 * s.smoothedRate > s.netRate)) {
         s.startCandidate = false;
         grey = true;
     }
@@ -277,11 +286,13 @@ void procEyebrowRaiseEvent()
         return;
     }
 
-    if (p.MODE_FULL_FUNCTION) {
-        if (r.stuck) {
-            if (!valid && s.parked)
-                r.stuck = 0;
-        } else if (r.inProgress && !p.INSTANT_CLICK && isButtonAction(type)) {
+    // A raise stays stuck only under full function: switched off meanwhile, it ends as the
+    // brows come down.
+    if (r.stuck) {
+        if ((!valid && s.parked) || !p.MODE_FULL_FUNCTION)
+            r.stuck = 0;
+    } else if (p.MODE_FULL_FUNCTION) {
+        if (r.inProgress && !p.INSTANT_CLICK && isButtonAction(type)) {
             const double escape = std::max(p.ESCAPE_SPEED, p.ESCAPE_VELOCITY);
             if (dur >= minDur + quint32(std::max(p.PCE_SUSTAIN_TIME_DELTA_TO_STICK, 0))) {
                 r.stuck = 1;
@@ -300,14 +311,13 @@ void procEyebrowRaiseEvent()
             sendState(QStringLiteral("Ebr"), false);
             if (dur >= minDur && s.low) {
                 if (r.actionStarted) {
-                    endStartedAction(r.actionStarted, r.actionEnded, type);
+                    endStartedAction(r.actionStarted, r.actionEnded, InputOwner::EyebrowRaise);
                     markClickPerformed();
                 } else if (!r.actionEnded) {
-                    // Reached the minimum only as it ended: a click.
-                    if (type == 1)
-                        primaryClick(true);
-                    else
-                        performAction(type, ActionPhases::Click);
+                    // Reached the minimum only as it ended: a click, as any gesture's (paused
+                    // clicking stops it).
+                    int started = 0, ended = 0;
+                    gestureStart(type, started, ended, true, InputOwner::EyebrowRaise);
                 }
             }
             cancelRaise(true);
@@ -315,8 +325,8 @@ void procEyebrowRaiseEvent()
             return;
         }
         if (dur < floorMs() || dur < minDur) {
-            const bool ok = dur < floorMs() ? ebrOnsetValid(r.frames == 1)
-                                            : ebrRiseValid(false, limits);
+            const bool ok =
+                dur < floorMs() ? ebrOnsetValid(r.frames == 1) : ebrRiseValid(false, limits);
             if (!ok) {
                 cancelRaise(false);
                 grey = true;
@@ -332,7 +342,7 @@ void procEyebrowRaiseEvent()
             } else {
                 sendState(QStringLiteral("Ebr"), true);
                 int started = 0, ended = 0;
-                gestureStart(type, started, ended, false);
+                gestureStart(type, started, ended, false, InputOwner::EyebrowRaise);
                 r.actionStarted = started;
                 r.actionEnded = ended;
             }

@@ -50,8 +50,8 @@ void sendState(const QString &name, bool active);
 // A gesture's held action came to its end: the click options fall back afterwards, unless it
 // was on the program's own windows or a drag goes on.
 void markClickPerformed();
-// Ends an action that was started and has not ended yet.
-void endStartedAction(qint32 &started, qint32 &ended, ActionType type);
+// Ends an action that was started and has not ended yet, as the owner started it.
+void endStartedAction(qint32 &started, qint32 &ended, InputOwner owner);
 bool pointerOffScreen();
 // A level as the sliders show it: the value plus 0.5, truncated.
 int roundedLevel(double value);

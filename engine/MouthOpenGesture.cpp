@@ -45,8 +45,8 @@ bool otherGestureHolds()
     const SmileModeState &s = smileModeState;
     const BlinkRecord &blink = blinkState.current;
     const EyebrowRaiseRecord &raise = eyebrowRaiseState.raise;
-    return s.smileActive || (blink.inProgress && blink.stuck) || (raise.inProgress && raise.stuck) ||
-           s.draggingActive;
+    return s.smileActive || (blink.inProgress && blink.stuck) ||
+           (raise.inProgress && raise.stuck) || s.draggingActive;
 }
 
 } // namespace
@@ -60,7 +60,7 @@ void interruptMouthOpen()
 {
     MouthOpenRecord &g = mouthOpenState.current;
     if (g.inProgress) {
-        endStartedAction(g.actionStarted, g.actionEnded, trackingParameters.FEMAP_INDEX_MOUTHOPEN);
+        endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
         restorePointing();
         if (g.issued)
             sendState(QStringLiteral("Mo"), false);
@@ -129,7 +129,12 @@ void procMouthOpenEvent()
     }
 
     bool above = s.above;
-    bool valid = g.stuck ? !(dur > kLongestMs || (parked && !above)) : above;
+    // Open for longer than any gesture: a face at rest, whose action ends.
+    bool valid = g.stuck ? !(dur > kLongestMs || (parked && !above)) : above && dur <= kLongestMs;
+    if (g.inProgress && dur > kLongestMs)
+        state.restingOpen = true;
+    else if (!s.above)
+        state.restingOpen = false;
     if (!g.inProgress) {
         shapeOk = shapeOk && sinceLast > throttle && now - smileEpisode.startMs > throttle &&
                   now - smileEpisode.endMs > throttle;
@@ -151,17 +156,17 @@ void procMouthOpenEvent()
             sendState(QStringLiteral("Mo"), false);
             if (dur >= minDur && dur <= kLongestMs) {
                 if (g.actionStarted) {
-                    endStartedAction(g.actionStarted, g.actionEnded, type);
+                    endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
                     markClickPerformed();
                 } else if (!g.actionEnded) {
                     int started = 0, ended = 0;
-                    gestureStart(type, started, ended, true);
+                    gestureStart(type, started, ended, true, InputOwner::MouthOpen);
                 }
                 g.endMs = now;
                 state.last = g;
                 state.hadGesture = true;
             } else {
-                endStartedAction(g.actionStarted, g.actionEnded, type);
+                endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
             }
             restorePointing();
             resetMouthOpenState();
@@ -177,7 +182,7 @@ void procMouthOpenEvent()
             g.issued = 1;
             sendState(QStringLiteral("Mo"), true);
             int started = 0, ended = g.actionEnded;
-            gestureStart(type, started, ended, false);
+            gestureStart(type, started, ended, false, InputOwner::MouthOpen);
             g.actionStarted = started;
             g.actionEnded = ended;
             smileModeState.pointingActive = 1;
@@ -192,6 +197,8 @@ void procMouthOpenEvent()
     }
 
     bool refused = false;
+    if (state.restingOpen)
+        shapeOk = false;
     if (shapeOk && qualityOk) {
         resetMouthOpenState();
         g.inProgress = 1;

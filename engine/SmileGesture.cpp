@@ -44,8 +44,9 @@ struct SmileFrame
     quint32 repeatGap = 75;
     int thrMax = 0;
     bool movedBeyond = false;
-    // The ring was shown this frame: pointing cannot begin before the next one.
-    bool ringFirstFrame = false;
+    // The POINT stage began this frame (its ring shown, with the smile): pointing cannot
+    // begin before the next one.
+    bool stageFirstFrame = false;
 };
 
 // Whether the smile's ring is up, so that stopping an idle ring costs nothing.
@@ -130,7 +131,7 @@ void endAction()
 {
     SmileModeState &s = mode();
     if (s.actionStarted && !s.actionEnded) {
-        gestureEnd(trackingParameters.FEMAP_INDEX_SMILE);
+        gestureEnd(InputOwner::Smile);
         s.actionEnded = 1;
     }
 }
@@ -341,7 +342,7 @@ void pressAndPoint(const SmileFrame &f)
     const TrackingParameters &p = trackingParameters;
     SmileModeState &s = mode();
     if (!s.actionStarted)
-        gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, false);
+        gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, false, InputOwner::Smile);
     if (clickOptionState.MOTION_MODE != 0 && p.MODE_FULL_FUNCTION && f.movedBeyond) {
         s.pointingActive = 1;
         if (f.buttonAction && f.elapsed >= p.PCE_SUSTAIN_TIME_DELTA_TO_STICK + p.SMILE_MINDUR)
@@ -368,10 +369,10 @@ bool pointStage(SmileFrame &f)
     trackSmileStart(f.lipLimit);
     if (!s.peakTracked) {
         trackPeakOnce(f);
+        f.stageFirstFrame = true;
         if (f.withSmile && !e.rejected) {
             setPointingCursors();
             showRing(GreenRing, p.GREEN_TIMER, QStringLiteral("Move Head To POINT"));
-            f.ringFirstFrame = true;
         }
     }
     if (e.rejected) {
@@ -384,7 +385,7 @@ bool pointStage(SmileFrame &f)
     }
     if (classicLayout()) {
         const bool moved = f.withSmile ? fasterThan(f, p.ESCAPE_SPEED_POINT) : true;
-        if (moved && !f.ringFirstFrame) {
+        if (moved && !f.stageFirstFrame) {
             if (f.buttonAction)
                 s.smileSustained = 1;
             // Pointing that already runs does not tick again.
@@ -497,7 +498,8 @@ bool dragStage(SmileFrame &f)
                 s.smileSustained = 1;
             s.pointingActive = 1;
             if (!s.actionStarted)
-                gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, false);
+                gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, false,
+                             InputOwner::Smile);
         }
     }
     return true;
@@ -560,7 +562,8 @@ void releaseStep(const SmileFrame &f)
             if (f.withSmile)
                 dispatchSmileClick(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded);
             else
-                gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, true);
+                gestureStart(p.FEMAP_INDEX_SMILE, s.actionStarted, s.actionEnded, true,
+                             InputOwner::Smile);
         }
         endAction();
     }

@@ -5,8 +5,10 @@
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -16,8 +18,9 @@ using platform::MouseButton;
 
 namespace {
 
-constexpr std::chrono::milliseconds KeyPressHold{12};
-constexpr std::chrono::milliseconds DoubleClickGap{25};
+constexpr int KeyPressHoldMs = 12;
+constexpr int DoubleClickGapMs = 25;
+std::atomic<bool> pausesSkipped{false};
 
 MouseButton buttonOf(bool right)
 {
@@ -29,7 +32,7 @@ void keyPress(Key key)
     platform::InputSynthesis &input = platform::inputSynthesis();
     if (!input.keyDown(key))
         return; // nothing is down, so nothing to release
-    std::this_thread::sleep_for(KeyPressHold);
+    inputPause(KeyPressHoldMs);
     input.keyUp(key);
 }
 
@@ -41,6 +44,23 @@ void click(bool right)
 }
 
 } // namespace
+
+void inputPause(int ms)
+{
+    if (!pausesSkipped)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void processQueuedCalls()
+{
+    if (!pausesSkipped)
+        QCoreApplication::processEvents();
+}
+
+void setFastReplay(bool fast)
+{
+    pausesSkipped = fast;
+}
 
 void syncDevicePixelRatio()
 {
@@ -101,7 +121,7 @@ void sendRightClick()
 void sendDoubleClick(bool right)
 {
     click(right);
-    std::this_thread::sleep_for(DoubleClickGap);
+    inputPause(DoubleClickGapMs);
     click(right);
 }
 

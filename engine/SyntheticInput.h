@@ -5,6 +5,15 @@
 // sent on its own; nothing is batched. Positions are in the program's logical pixels, steps
 // in physical ones (as the pointer moves on the screen).
 
+// Waits `ms` of real time between events that need it (a key held, a double click's gap, a
+// second look at the pointer).
+void inputPause(int ms);
+// Runs the calls queued to the worker (a reset, a recentre) in the middle of a pass.
+void processQueuedCalls();
+// Tests that replay thousands of sequences on the recording back ends skip the waits and the
+// event processing (nothing is queued there); nothing else does.
+void setFastReplay(bool fast);
+
 // Reads the device pixel ratio of Qt's primary screen into the platform layer, which turns
 // logical into physical pixels. GUI thread: at start and when the primary screen changes.
 void syncDevicePixelRatio();

@@ -7,6 +7,7 @@
 #include "core/FrameTiming.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
+#include "engine/EnginePass.h"
 #include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
 #include "engine/FacialGestures.h"
@@ -35,6 +36,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -87,15 +89,6 @@ void setUpStillnessDetectors(int holdHeadSteadyThreshold)
                          QStringLiteral("AlwaysOn_Abso"));
     setStillnessDetector(holdHeadSteadyDetector, holdHeadSteadyThreshold,
                          QStringLiteral("HoldHeadSteady"));
-}
-
-void updateStillness(StillnessDetector &detector)
-{
-    const HeadMotionState &now = frameRecords.motion;
-    const HeadMotionState &before = frameRecords.previousMotion;
-    updateStillnessDetector(detector, now.smoothedPointerVelocity.x, now.smoothedPointerVelocity.y,
-                            before.smoothedPointerVelocity.x, before.smoothedPointerVelocity.y,
-                            now.timeMs);
 }
 
 // Start-up raised the priority before the settings were read. Raising again later needs
@@ -293,9 +286,9 @@ void QTracker::applyChangedSettings(bool startupPass)
             continue;
         const SettingEffect effect =
             applySettingEntry(entry, trackingParameters, clickOptionState, pointerSettings);
-        // A gesture switched off mid-action must not leave its button or key down.
-        if (!startupPass && entry.name.startsWith(QLatin1String("ACTIVATE_")) &&
-            !entry.value.toBool()) {
+        // A gesture switched off mid-action ends what it holds, and nothing else (the
+        // engine's pass does the same for a switch it finds off).
+        if (!startupPass && !entry.value.toBool()) {
             if (entry.name == QLatin1String(SettingKeys::ACTIVATE_SMILE_DETECTION))
                 interruptSmileGesture();
             else if (entry.name == QLatin1String(SettingKeys::ACTIVATE_BLINK_DETECTION))
@@ -304,7 +297,6 @@ void QTracker::applyChangedSettings(bool startupPass)
                 interruptMouthOpen();
             else if (entry.name == QLatin1String(SettingKeys::ACTIVATE_EYEBROWRAISE_DETECTION))
                 interruptEyebrowRaise();
-            releaseHeldInput();
         }
         switch (effect) {
         case SettingEffect::None:
@@ -442,19 +434,35 @@ void QTracker::ProcessSlot()
     startTrackingSession(false);
 
     bool wasHolding = true;
+    bool failureReported = false;
+    startEnginePasses(currentTimeMs32());
     while (IsRunning() && !stopRequested) {
         Lock();
         // Stopping processing or pausing clicks lets go of whatever the engine holds down.
         FacialDetectionApp *app = FacialDetectionApp::instance();
         const bool holding = !paused && (!app || app->clickingActive);
-        if (wasHolding && !holding) {
-            interruptGestures();
-            releaseHeldInput();
-        }
+        if (wasHolding && !holding)
+            releaseEverything();
         wasHolding = holding;
         dwellStepRan = false;
-        const bool processed = paused ? false : processFrame();
-        if (!dwellStepRan)
+        bool processed = false;
+        bool failed = false;
+        if (!paused) {
+            // Whatever a pass throws, the loop goes on and nothing it held stays down.
+            try {
+                processed = processFrame();
+            } catch (const std::exception &e) {
+                failed = true;
+                if (!failureReported)
+                    std::fprintf(stderr, "Frame processing failed: %s\n", e.what());
+                failureReported = true;
+            }
+        }
+        if (failed)
+            releaseEverything();
+        else if (!paused && !processed)
+            enginePassWithoutFrame(currentTimeMs32()); // a short gap changes nothing
+        else if (!dwellStepRan)
             interruptDwell();
         Unlock();
         if (paused || !processed) {
@@ -496,9 +504,9 @@ bool QTracker::processFrame()
 
     bool externalMotion = false;
     if (pointerSettings.engineEnabled != 0)
-        externalMotion = !runClickEngine();
+        externalMotion = !runEnginePass(dwellStepRan);
     else
-        interruptGestures(); // calibration suspends the engine
+        suspendEnginePass(); // calibration suspends the engine
 
     qint64 elapsed = 0;
     if (!externalMotion) {
@@ -665,49 +673,6 @@ void QTracker::drawIntensityBar(cv::Mat &image)
     if (filled > 2)
         cv::rectangle(image, cv::Rect(x + 1, int(h - filled + w / 2 + 1), w - 2, filled - 2),
                       cv::Scalar(100, 255, 100), cv::FILLED);
-}
-
-bool QTracker::runClickEngine()
-{
-    const TrackingParameters &p = trackingParameters;
-    updateStillness(alwaysOnDetector);
-    updateStillness(alwaysOnAbsoDetector);
-    updateStillness(holdHeadSteadyDetector);
-    QCoreApplication::processEvents();
-    updatePointerOffScreenFlag();
-    if (p.MODE_FULL_FUNCTION && p.ACTIVATE_MMM_DETECTION && detectExternalMouseMotion()) {
-        // The real mouse has the pointer: no gesture goes on holding anything meanwhile.
-        interruptGestures();
-        return false;
-    }
-    if (p.ACTIVATE_SMILE_DETECTION) {
-        procSmile();
-        QCoreApplication::processEvents();
-    } else {
-        interruptSmileGesture();
-    }
-    if (p.ACTIVATE_BLINK_DETECTION)
-        procBlinkEvent();
-    if (p.ACTIVATE_EYEBROWRAISE_DETECTION)
-        procEyebrowRaiseEvent();
-    if (p.ACTIVATE_MOUTHOPEN_DETECTION)
-        procMouthOpenEvent();
-    procScroll();
-    if (p.ACTIVATE_HHS_DETECTION)
-        procHoldHeadSteady(holdHeadSteadyDetector);
-    sendDwellParkValues(alwaysOnAbsoDetector, alwaysOnDetector);
-    if (p.MODE_FULL_FUNCTION)
-        procPointerMotion(p.ABSOLUTE_MODE ? alwaysOnAbsoDetector : alwaysOnDetector);
-    if (p.MODE_FULL_FUNCTION || (p.MODE_SWITCH_ONLY && p.GEN_CLICK_INSTEAD_OF_CLICK)) {
-        procDwellClick();
-        dwellStepRan = true;
-    }
-    if (clickOptionState.clickPerformed == 1) {
-        if (FacialDetectionApp *app = FacialDetectionApp::instance())
-            app->ResetClickOptions_Softly();
-        setClickPerformed(0);
-    }
-    return true;
 }
 
 void QTracker::sendStatusImages()

@@ -96,7 +96,6 @@ private:
     void prepareImage(cv::Mat &colour, cv::Mat &grey);
     void detectAndMeasure(cv::Mat &colour, const cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
-    bool runClickEngine();
     void sendStatusImages();
     void drawIntensityBar(cv::Mat &image);
     void beginLoop();

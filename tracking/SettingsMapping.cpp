@@ -149,6 +149,59 @@ const QHash<QString, qint32 TrackingParameters::*> &plainNumbers()
     return table;
 }
 
+// The ranges the settings window allows. A hand-edited file may hold anything; the engine
+// and the frame loop see the value held to its range (a resolution far out of range would
+// make every frame fail).
+struct Range
+{
+    int low;
+    int high;
+};
+const QHash<QString, Range> &numberRanges()
+{
+    using namespace SettingKeys;
+    static const QHash<QString, Range> table = {
+        {HHS_TIME, {200, 10200}},
+        {ABSOMODE_FZS, {0, 100}},
+        {ABSOMODE_FZS_2, {0, 100}},
+        {DWELL_CLICK_TIME, {50, 10000}},
+        {DWELL_ZONE_SIZE, {0, 2000}},
+        {ADDITIONAL_ETSYS, {0, 40}},
+        {CLICK_ASSIST_LEVEL, {0, 50}},
+        {PCE_SUSTAIN_TIME_DELTA_TO_STICK, {100, 5000}},
+        {MAX_MOTION_AT_SMILE_START, {1, 151}},
+        {DWELL_PARK_TIME, {0, 4000}},
+        {RED_TIMER, {0, 4000}},
+        {HOTKEY_MESSAGE_TIME, {0, 5000}},
+        {FEMAP_INDEX_HHS, {0, 10}},
+        {FEMAP_INDEX_MOUTHOPEN, {0, 10}},
+        {FEMAP_INDEX_SLOWBLINK, {0, 10}},
+        {FEMAP_INDEX_EYEBROWRAISE, {0, 10}},
+        {FEMAP_INDEX_SMILE, {0, 10}},
+        {MMM_THRESHOLD, {10, 500}},
+        {MMM_TIME_LAG, {100, 10000}},
+        {SMILE_THRESHOLD, {10, 100}},
+        {SLOWBLINK_MINDUR, {75, 2000}},
+        {SLOWBLINK_THRESHOLD, {25, 100}},
+        {SLOWBLINK_MAXDUR, {500, 10000}},
+        {SLOWBLINK_THROTTLETIME, {0, 4000}},
+        {EYEBROWRAISE_MINDUR, {75, 2000}},
+        {EYEBROWRAISE_THRESHOLD, {1, 9}},
+        {MOUTHOPEN_MINDUR, {100, 4000}},
+        {MOUTHOPEN_THRESHOLD, {1, 25}},
+        {MOUTHOPEN_THROTTLETIME, {0, 4000}},
+        {ADDITIONAL_RESOLUTION, {0, 1000}},
+        {CAMERA_FRAMERATE, {4, 120}},
+    };
+    return table;
+}
+
+int heldToRange(const QString &key, int value)
+{
+    const auto range = numberRanges().constFind(key);
+    return range == numberRanges().constEnd() ? value : qBound(range->low, value, range->high);
+}
+
 } // namespace
 
 SettingEffect applySettingEntry(const SettingEntry &entry, TrackingParameters &p,
@@ -163,7 +216,7 @@ SettingEffect applySettingEntry(const SettingEntry &entry, TrackingParameters &p
         return SettingEffect::None;
     }
     if (auto field = plainNumbers().value(key, nullptr)) {
-        p.*field = value.toInt();
+        p.*field = heldToRange(key, value.toInt());
         return SettingEffect::None;
     }
     for (int i = 0; i < TrackingParameters::HotkeyCount; ++i) {

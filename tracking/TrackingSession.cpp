@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/FacialDetectionApp.h"
+#include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
 #include "engine/SyntheticInput.h"
 #include "engine/TrackingParameters.h"
@@ -64,6 +65,9 @@ bool TrackingSession::startCalibration(bool force)
     }
     active = true;
     current = Phase::Idle;
+    // Nothing held is dragged to the centre: gestures end and a drag is dropped first.
+    interruptGestures();
+    dropDrag();
     movePointerAbsolute(x, y);
     return true;
 }

@@ -223,6 +223,8 @@ bool X11InputSynthesis::sendKey(Display *display, Key key, bool press)
             pressed != heldKeycodes.end() ? pressed->second : keycodeFor(display, key);
         if (!keycode)
             return false;
+        if (pressed == heldKeycodes.end())
+            stopRepeat(display, keycode);
         heldKeycodes[key] = keycode;
         held.press(key);
         XTestFakeKeyEvent(display, keycode, True, CurrentTime);
@@ -242,6 +244,7 @@ bool X11InputSynthesis::sendKey(Display *display, Key key, bool press)
     held.release(key);
     if (keycode) {
         XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+        restoreRepeat(display, keycode);
         XSync(display, False); // released before the keymap changes back
     }
     const auto bound = boundSpares.find(key);
@@ -252,6 +255,32 @@ bool X11InputSynthesis::sendKey(Display *display, Key key, bool press)
         boundSpares.erase(bound);
     }
     return true;
+}
+
+void X11InputSynthesis::stopRepeat(Display *display, unsigned keycode)
+{
+    XKeyboardState state;
+    XGetKeyboardControl(display, &state);
+    const bool on = (state.auto_repeats[keycode / 8] >> (keycode % 8)) & 1;
+    if (!on)
+        return;
+    XKeyboardControl control;
+    control.key = int(keycode);
+    control.auto_repeat_mode = AutoRepeatModeOff;
+    XChangeKeyboardControl(display, KBKey | KBAutoRepeatMode, &control);
+    repeatOff[keycode] = true;
+}
+
+void X11InputSynthesis::restoreRepeat(Display *display, unsigned keycode)
+{
+    const auto off = repeatOff.find(keycode);
+    if (off == repeatOff.end())
+        return;
+    repeatOff.erase(off);
+    XKeyboardControl control;
+    control.key = int(keycode);
+    control.auto_repeat_mode = AutoRepeatModeOn;
+    XChangeKeyboardControl(display, KBKey | KBAutoRepeatMode, &control);
 }
 
 bool X11InputSynthesis::keyDown(Key key)

@@ -11,7 +11,8 @@ struct _XDisplay;
 // Input synthesis with the XTEST extension: one fake event per request, flushed at once, on
 // the calling thread's own X connection. Keys are found by keysym; a keysym the keymap lacks
 // (F13 and F14 on many layouts) or has only on a shifted level is bound to a spare keycode
-// while it is held, and the keymap is put back after the release.
+// while it is held, and the keymap is put back after the release. A held key does not
+// auto-repeat; its repeat comes back with its release.
 namespace platform {
 
 class X11InputSynthesis : public InputSynthesis
@@ -40,12 +41,18 @@ private:
     // keymapMutex held.
     unsigned keycodeFor(_XDisplay *display, Key key);
     bool sendKey(_XDisplay *display, Key key, bool press);
+    // Per-key auto-repeat off while we hold the key, and back as it was. keymapMutex held.
+    void stopRepeat(_XDisplay *display, unsigned keycode);
+    void restoreRepeat(_XDisplay *display, unsigned keycode);
 
     HeldInput held;
     // Keymap changes and the keycodes of held keys, shared by all threads.
     std::mutex keymapMutex;
     std::map<Key, unsigned> heldKeycodes; // keycode each held key was pressed with
     std::map<Key, unsigned> boundSpares;  // spare keycodes bound for a held key
+    // Keycodes whose auto-repeat was on before we held them: switched off while held, so a
+    // key held through a gesture types once, and back on at the release.
+    std::map<unsigned, bool> repeatOff;
     bool extensionChecked = false;
     bool extensionPresent = false;
 };

@@ -22,6 +22,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -50,6 +53,8 @@ public:
         qint64 ms;
     };
     QList<Event> events;
+    // Presses the server repeated while the key was held.
+    int repeats = 0;
     int count(bool down) const
     {
         return int(std::count_if(events.begin(), events.end(),
@@ -63,7 +68,11 @@ protected:
 private:
     void note(QKeyEvent *event, bool down)
     {
-        if (event->key() == Qt::Key_F13 && !event->isAutoRepeat())
+        if (event->key() != Qt::Key_F13)
+            return;
+        if (event->isAutoRepeat())
+            repeats += down ? 1 : 0;
+        else
             events.push_back({down, clock.elapsed()});
     }
     QElapsedTimer clock;
@@ -166,13 +175,17 @@ const double kClipS = 16.0;
 
 // The program on the clip, the gesture's key pressed and released once per gesture (the
 // second ended by the clip starting over), then ended mid-gesture.
+// With `serverRepeats` the server's key repeat stays on, as on a user's desktop: the key the
+// program holds must not repeat.
 void pressesOncePerGesture(
     const char *name, const QList<QPair<QString, QVariant>> &settings,
-    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp)
+    const std::function<cv::Mat(const cv::Mat &, const FaceShape &, double)> &warp,
+    bool serverRepeats = false)
 {
     DesktopView desktop;
     ASSERT_TRUE(desktop.isOpen());
-    desktop.stopAutoRepeat();
+    if (!serverRepeats)
+        desktop.stopAutoRepeat();
     QProcess compositor;
     startCompositorIfAsked(compositor);
     ProgramRun program(settings);
@@ -208,6 +221,8 @@ void pressesOncePerGesture(
         }
     }
 
+    EXPECT_EQ(work.repeats, 0);
+
     // Ended with the key down: the key comes up.
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return work.count(true) > work.count(false); }, patientMs(60000)));
@@ -228,6 +243,68 @@ TEST(FacialGesturesEndToEnd, MouthOpenMappedToAKeyPressesAndReleasesItOncePerOpe
         });
 }
 
+TEST(FacialGesturesEndToEnd, AKeyHeldByAGestureDoesNotRepeatWithTheServersRepeatOn)
+{
+    // Each opening holds the key for seconds, past the server's repeat delay.
+    pressesOncePerGesture(
+        "held-key-no-repeat",
+        {{ACTIVATE_MOUTHOPEN_DETECTION, 1}, {FEMAP_INDEX_MOUTHOPEN, 7}, {MOUTHOPEN_THRESHOLD, 10}},
+        [](const cv::Mat &photo, const FaceShape &face, double t) {
+            return shutMouth(photo, face, 1.0 - gestureAt(t, 0.13, 5.0));
+        },
+        true);
+}
+
+// A still user, the mouth shut, resting for 30 s; then three openings of 2 s, 4 s apart, and
+// rest again: the key goes down once per opening and never while the face rests.
+TEST(FacialGesturesEndToEnd, AFaceAtRestPressesNothingAndEachOpeningPressesOnce)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    desktop.stopAutoRepeat();
+    // Dwell clicking as it comes: a dwell lands while the face rests.
+    ProgramRun program({{ACTIVATE_MOUTHOPEN_DETECTION, 1},
+                        {FEMAP_INDEX_MOUTHOPEN, 7},
+                        {DWELL_CLICK_TIME, 1000},
+                        {DWELL_ZONE_SIZE, 20}});
+    const cv::Mat photo =
+        fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
+    ASSERT_FALSE(photo.empty());
+    const FaceShape face = fitLandmarks(photo);
+    ASSERT_TRUE(face.isComplete());
+    const double restS = 30.0, clipS = 56.0;
+    const auto open = [&](double t) {
+        double level = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            const double from = restS + 6.0 * i;
+            level =
+                std::max(level, std::clamp(std::min(t - from, from + 2.0 - t) / 0.13, 0.0, 1.0));
+        }
+        return level;
+    };
+    ASSERT_TRUE(writeClip(program.clipPath(), int(clipS * kFps),
+                          [&](int i) { return shutMouth(photo, face, 1.0 - open(i / kFps)); }));
+
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    KeyWindow work;
+    work.takeFocus();
+    ASSERT_TRUE(work.isActiveWindow());
+    // The clip's first pass: its rest, its openings and the rest after them.
+    QTest::qWait(int(clipS * 1000) - 2000);
+    QString seen;
+    for (const KeyWindow::Event &e : work.events)
+        seen += QStringLiteral(" %1@%2").arg(e.down ? "down" : "up").arg(e.ms);
+    SCOPED_TRACE(seen.toStdString());
+    EXPECT_EQ(work.count(true), 3);
+    EXPECT_EQ(work.count(false), 3);
+    if (!work.events.isEmpty()) {
+        EXPECT_GE(work.events.first().ms, qint64(restS * 1000) - 8000);
+    }
+    EXPECT_TRUE(desktop.keysDown().isEmpty());
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
 TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePerRaise)
 {
     // Six pixels in a quarter of a second: about a quarter of the nose length per second.
@@ -236,6 +313,115 @@ TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePer
                           [](const cv::Mat &photo, const FaceShape &face, double t) {
                               return liftBrows(photo, face, 6.0 * gestureAt(t, 0.25, 4.5));
                           });
+}
+
+// The left button as another client of the server sees it: its raw presses and releases,
+// whatever window is under the pointer, and the state the server holds.
+class LeftButtonWatch
+{
+public:
+    LeftButtonWatch()
+        : dpy(XOpenDisplay(nullptr))
+    {
+        int event = 0, error = 0, major = 2, minor = 2;
+        if (!dpy || !XQueryExtension(dpy, "XInputExtension", &opcode, &event, &error) ||
+            XIQueryVersion(dpy, &major, &minor) != Success)
+            return;
+        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(bits, XI_RawButtonPress);
+        XISetMask(bits, XI_RawButtonRelease);
+        XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
+        XISelectEvents(dpy, DefaultRootWindow(dpy), &mask, 1);
+        XSync(dpy, False);
+    }
+    ~LeftButtonWatch()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+    }
+    // The events so far, "down" and "up".
+    QStringList events()
+    {
+        while (dpy && XPending(dpy)) {
+            XEvent e;
+            XNextEvent(dpy, &e);
+            if (e.xcookie.type != GenericEvent || e.xcookie.extension != opcode ||
+                !XGetEventData(dpy, &e.xcookie))
+                continue;
+            const auto *raw = static_cast<const XIRawEvent *>(e.xcookie.data);
+            if (raw->detail == 1)
+                seen << (e.xcookie.evtype == XI_RawButtonPress ? "down" : "up");
+            XFreeEventData(dpy, &e.xcookie);
+        }
+        return seen;
+    }
+    bool isDown()
+    {
+        Window root = 0, child = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &mask);
+        return (mask & Button1Mask) != 0;
+    }
+
+private:
+    Display *dpy;
+    int opcode = 0;
+    QStringList seen;
+};
+
+TEST(FacialGesturesEndToEnd, MouthOpenOnTheLeftButtonWithTheDragOptionPicksUpDropsAndPicksUp)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
+    ProgramRun program({{ACTIVATE_MOUTHOPEN_DETECTION, 1},
+                        {FEMAP_INDEX_MOUTHOPEN, 1},
+                        {MOUTHOPEN_THRESHOLD, 10},
+                        {CLICK_OPTION_DRAG_MODE, 1},
+                        {CLICK_OPTION_DRAG_MODE_LOCKED, 1},
+                        // Its window would sit where the pointer rests: a press there is a plain
+                        // click, whatever the options.
+                        {SHOW_CLICK_OPTIONS, 0}});
+    const cv::Mat photo =
+        fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
+    ASSERT_FALSE(photo.empty());
+    const FaceShape face = fitLandmarks(photo);
+    ASSERT_TRUE(face.isComplete());
+    // Three openings of 2 s, 4 s apart, from 3 s on; the clip starts over at 20 s.
+    const auto open = [](double t) {
+        double level = 0.0;
+        for (double from : {3.0, 9.0, 15.0})
+            level =
+                std::max(level, std::clamp(std::min(t - from, from + 2.0 - t) / 0.13, 0.0, 1.0));
+        return level;
+    };
+    ASSERT_TRUE(writeClip(program.clipPath(), int(20 * kFps),
+                          [&](int i) { return shutMouth(photo, face, 1.0 - open(i / kFps)); }));
+
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    // From here on (the start's own click on "ready" is over).
+    LeftButtonWatch left;
+
+    // Pick up: the button goes down and stays down through the rest after the opening.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !left.events().isEmpty(); }, 60000));
+    EXPECT_EQ(left.events(), QStringList{"down"});
+    EXPECT_TRUE(left.isDown());
+    screenshot("drag-1-picked-up");
+    // Drop at the end of the second opening, pick up again at the third.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left.events().size() >= 2; }, 30000));
+    EXPECT_EQ(left.events(), (QStringList{"down", "up"}));
+    EXPECT_FALSE(left.isDown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left.events().size() >= 3; }, 30000));
+    EXPECT_EQ(left.events(), (QStringList{"down", "up", "down"}));
+    EXPECT_TRUE(left.isDown());
+    screenshot("drag-2-picked-up-again");
+
+    // The drag held at the end goes up with the program.
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+    EXPECT_FALSE(left.isDown());
 }
 
 } // namespace

@@ -26,7 +26,7 @@ protected:
         int started = 0, ended = 0;
         gestureStart(type, started, ended, false);
         if (!ended)
-            gestureEnd(type);
+            gestureEnd();
     }
     static bool anythingHeld()
     {
@@ -147,7 +147,7 @@ TEST_F(ActionDispatch, KeysPressAndReleaseWithTheirBeeps)
     int started = 0, ended = 0;
     gestureStart(3, started, ended, false);
     EXPECT_TRUE(platform::inputSynthesis().isHeld(Key::Space));
-    gestureEnd(3);
+    gestureEnd();
     EXPECT_EQ(buttonsAndKeys(),
               (QStringList{"key(F13,down)", "key(F13,up)", "key(Space,down)", "key(Space,up)"}));
     // The three beeps are files of one size: the test sees them as one kind.
@@ -160,8 +160,9 @@ TEST_F(ActionDispatch, NoneIsSilentAndUnknownTypesBeep)
     trackingParameters.SOUND_CLICK = false;
     performAction(0, ActionPhases::Click);
     EXPECT_TRUE(sounds().isEmpty());
-    performAction(11, ActionPhases::Press);
-    gestureEnd(12);
+    int started = 0, ended = 0;
+    gestureStart(12, started, ended, false);
+    gestureEnd();
     EXPECT_EQ(sounds(), (QList<SoundId>{SoundId::Beep, SoundId::Beep}));
     EXPECT_TRUE(buttonsAndKeys().isEmpty());
     EXPECT_EQ(app()->clickCounter, 0);
@@ -196,7 +197,7 @@ TEST_F(ActionDispatch, FreezeNeedsThePressAndTheEndRestoresPointing)
     ASSERT_EQ(notice.count(), 1);
     EXPECT_EQ(notice.at(0).at(0).toString(), "Pointer Frozen");
     EXPECT_EQ(notice.at(0).at(6).toInt(), 540 + 120);
-    gestureEnd(10);
+    gestureEnd();
     EXPECT_EQ(pointerEngineState.pointerFrozen, 0);
     EXPECT_EQ(smileModeState.pointingActive, 1);
     EXPECT_EQ(hidden.count(), 1);
@@ -233,7 +234,7 @@ TEST_F(ActionDispatch, SwitchingDragOffReleasesADragInProgress)
 TEST_F(ActionDispatch, ResetGestureStateEndsAStartedAction)
 {
     int started = 0, ended = 0;
-    gestureStart(1, started, ended, false);
+    gestureStart(1, started, ended, false, InputOwner::Smile);
     smileModeState.actionStarted = started;
     smileModeState.actionEnded = ended;
     smileModeState.pointingActive = 1;

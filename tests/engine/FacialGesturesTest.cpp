@@ -1,11 +1,11 @@
 // The slow blink, mouth-open and eyebrow-raise gestures driven by synthetic frames: when
 // they issue their action, when they let go, and what stops them.
 
+#include "engine/FacialGestures.h"
 #include "core/FacialDetectionApp.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineSignals.h"
 #include "engine/EngineState.h"
-#include "engine/FacialGestures.h"
 #include "engine/ParkTimers.h"
 #include "engine/TrackingParameters.h"
 #include "platform/InputSynthesis.h"
@@ -126,8 +126,8 @@ protected:
         run(procEyebrowRaiseEvent, vx, 40, [sum] {
             FacialMetrics &m = frameRecords.metrics;
             m.regionTiltSum[1] = sum;
-            m.regionTiltSumSmoothed[0] = 0.9 * frameRecords.previousMetrics.regionTiltSumSmoothed[0] +
-                                         0.1 * sum;
+            m.regionTiltSumSmoothed[0] =
+                0.9 * frameRecords.previousMetrics.regionTiltSumSmoothed[0] + 0.1 * sum;
         });
     }
     // Up by `step` a frame to `top` over where it was, and held there for `holdMs`.
@@ -151,7 +151,9 @@ protected:
     {
         QStringList out;
         for (int i = from; i < spy.count(); ++i)
-            out << spy.at(i).at(0).toString() + (spy.at(i).size() > 2 ? "" : spy.at(i).at(1).toBool() ? "+" : "-");
+            out << spy.at(i).at(0).toString() + (spy.at(i).size() > 2       ? ""
+                                                 : spy.at(i).at(1).toBool() ? "+"
+                                                                            : "-");
         return out;
     }
 
@@ -172,9 +174,13 @@ TEST_F(FacialGesture, SlowBlinkTiming)
     };
     const Row rows[] = {
         {"an ordinary blink", false, 199, {}},
-        {"held: pressed at the minimum, released on opening", false, 300,
+        {"held: pressed at the minimum, released on opening",
+         false,
+         300,
          {Down + "@200", Up + "@300"}},
-        {"instant: one press at the minimum, nothing on opening", true, 300,
+        {"instant: one press at the minimum, nothing on opening",
+         true,
+         300,
          {Down + "@200", Up + "@200"}},
         {"the minimum reached only as the eyes open", false, 200, {Down + "@200", Up + "@200"}},
     };
@@ -223,12 +229,13 @@ TEST_F(FacialGesture, ASecondBlinkWithinTheThrottleTimeDoesNotStart)
 TEST_F(FacialGesture, StuckBlinkKeepsTheButtonUntilTheHeadRests)
 {
     trackingParameters.FEMAP_INDEX_SLOWBLINK = 1;
-    blinkFor(100.0, 260); // the minimum passed: pressed
+    blinkFor(100.0, 260);       // the minimum passed: pressed
     blinkFor(100.0, 100, 12.0); // a drag with the eyes closed
-    blinkFor(0.0, 1000, 12.0); // the eyes open, the head still moving
+    blinkFor(0.0, 1000, 12.0);  // the eyes open, the head still moving
     EXPECT_TRUE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
     const quint32 restFrom = now();
-    while (platform::inputSynthesis().isHeld(platform::MouseButton::Left) && now() - restFrom < 2000)
+    while (platform::inputSynthesis().isHeld(platform::MouseButton::Left) &&
+           now() - restFrom < 2000)
         blinkFrame(0.0);
     EXPECT_GE(now() - restFrom, 500u);
     EXPECT_LE(now() - restFrom, 560u);
@@ -267,7 +274,8 @@ TEST_F(FacialGesture, MouthOpenPressesPointsAndReleasesWithThePointingModeBack)
     EXPECT_EQ(smileModeState.pointingActive, 0);
     EXPECT_EQ(clickOptionState.clickPerformed, 1);
     EXPECT_EQ(names(states), (QStringList{"Mo+", "Mo-"}));
-    EXPECT_EQ(names(values, values.count() - 3), (QStringList{"Mo-TH", "Mo-MinDur", "Mo-Throttle"}));
+    EXPECT_EQ(names(values, values.count() - 3),
+              (QStringList{"Mo-TH", "Mo-MinDur", "Mo-Throttle"}));
 }
 
 TEST_F(FacialGesture, MouthOpeningsThatIssueNothing)
@@ -287,8 +295,7 @@ TEST_F(FacialGesture, MouthOpeningsThatIssueNothing)
     const auto nothing = [] {};
     const Row rows[] = {
         {"shorter than the minimum", nothing, 300, 0.0, false, 0.0, true},
-        {"while a smile is on", [] { smileModeState.smileActive = 1; }, 700, 0.0, false, 0.0,
-         true},
+        {"while a smile is on", [] { smileModeState.smileActive = 1; }, 700, 0.0, false, 0.0, true},
         {"within the throttle of a smile", [this] { smileEpisode.endMs = now() - 100; }, 700, 0.0,
          false, 0.0, true},
         {"with the head moving", nothing, 700, 20.0, false, 0.0, false},
@@ -332,7 +339,7 @@ TEST_F(FacialGesture, EyebrowLimitsFollowTheThreshold)
         double rise, fast, slow;
     };
     // A threshold below 1 from the file counts as 1.
-    const Row rows[] = {{3, 1.24, 15.0, 10.0},     {2, 0.8267, 1.0, 0.6667},
+    const Row rows[] = {{3, 1.24, 15.0, 10.0},      {2, 0.8267, 1.0, 0.6667},
                         {1, 0.2067, 0.125, 0.0833}, {4, 1.6533, 20.0, 13.333},
                         {0, 0.2067, 0.125, 0.0833}, {-5, 0.2067, 0.125, 0.0833}};
     for (const Row &row : rows) {
@@ -356,8 +363,13 @@ TEST_F(FacialGesture, EyebrowRaises)
         QStringList statesSent;
     };
     const Row rows[] = {
-        {"held: pressed at the minimum, released when the brows come down", 1.0, 6.0, 400, false,
-         {Down + "@200", Up + "@640"}, {"Ebr+", "Ebr-"}},
+        {"held: pressed at the minimum, released when the brows come down",
+         1.0,
+         6.0,
+         400,
+         false,
+         {Down + "@200", Up + "@640"},
+         {"Ebr+", "Ebr-"}},
         {"down before the minimum", 1.0, 3.0, 0, false, {}, {"Ebr-"}},
         {"a lift above 6 at the minimum is the whole face", 3.0, 30.0, 400, false, {}, {"Ebr-"}},
         {"looking away", 1.0, 6.0, 400, true, {}, {}},
@@ -393,11 +405,63 @@ TEST_F(FacialGesture, StuckEyebrowRaiseKeepsTheButtonUntilTheHeadRests)
         browFrame(0.0, 8.0);
     EXPECT_TRUE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
     const quint32 restFrom = now();
-    while (platform::inputSynthesis().isHeld(platform::MouseButton::Left) && now() - restFrom < 3000)
+    while (platform::inputSynthesis().isHeld(platform::MouseButton::Left) &&
+           now() - restFrom < 3000)
         browFrame(0.0);
     EXPECT_GE(now() - restFrom, 500u);
     EXPECT_LE(now() - restFrom, 600u);
     EXPECT_EQ(clickOptionState.clickPerformed, 1);
+}
+
+TEST_F(FacialGesture, AStuckRaiseEndsWithTheBrowsOnceFullFunctionIsOff)
+{
+    trackingParameters.FEMAP_INDEX_EYEBROWRAISE = 1;
+    liftBrows(1.0, 6.0, 1400, 8.0); // past the minimum and the stick time, the head moving
+    ASSERT_EQ(eyebrowRaiseState.raise.stuck, 1);
+    trackingParameters.MODE_FULL_FUNCTION = false;
+    for (int i = 0; i < 5; ++i)
+        browFrame(0.0, 8.0); // the brows down, the head still moving
+    EXPECT_FALSE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
+    EXPECT_EQ(eyebrowRaiseState.raise.inProgress, 0);
+}
+
+TEST_F(FacialGesture, ARaiseLivesThroughAShortFaceLossAndEndsWhenTheFaceStaysLost)
+{
+    const double base = liftBrows(1.0, 6.0, 400);
+    ASSERT_TRUE(keyHeld());
+    const auto lostFor = [this](int ms) {
+        for (int t = 0; t < ms; t += 40)
+            run(procEyebrowRaiseEvent, 0.0, 40, [] { frameRecords.detection.faceFound = false; });
+    };
+    lostFor(400);
+    browFrame(base + 6.0);
+    EXPECT_TRUE(keyHeld());
+    EXPECT_EQ(eyebrowRaiseState.raise.inProgress, 1);
+    lostFor(560);
+    EXPECT_FALSE(keyHeld());
+    EXPECT_EQ(eyebrowRaiseState.raise.inProgress, 0);
+}
+
+TEST_F(FacialGesture, AnOpeningHeldLongerThanAnyGestureIsAFaceAtRest)
+{
+    mouthFor(20.0, 600);
+    ASSERT_TRUE(keyHeld());
+    mouthFor(20.0, 60000);
+    EXPECT_FALSE(keyHeld());
+    // Still open, the level jittering upwards: no new opening until the mouth has closed.
+    for (int i = 0; i < 100; ++i)
+        mouthFrame(20.0 + i % 3);
+    EXPECT_FALSE(keyHeld());
+    mouthFor(0.0, 600);
+    mouthFor(20.0, 600);
+    EXPECT_TRUE(keyHeld());
+}
+
+TEST_F(FacialGesture, ASlowBlinkStartsWithAThrottleOfZero)
+{
+    trackingParameters.SLOWBLINK_THROTTLETIME = 0;
+    slowBlink(300);
+    EXPECT_EQ(timeline, (QStringList{Down + "@200", Up + "@300"}));
 }
 
 // Pausing, calibrating, switching a gesture off or a real mouse taking over: a gesture
@@ -412,11 +476,9 @@ TEST_F(FacialGesture, InterruptionReleasesAndLeavesEachIdle)
         std::function<bool()> idle;
     };
     const Row rows[] = {
-        {"slow blink", [this] { blinkFor(100.0, 300); },
-         [this] { blinkFrame(100.0); },
+        {"slow blink", [this] { blinkFor(100.0, 300); }, [this] { blinkFrame(100.0); },
          [] { return blinkState.current.actionStarted == 0; }},
-        {"mouth open", [this] { mouthFor(20.0, 600); },
-         [this] { mouthFrame(20.0); },
+        {"mouth open", [this] { mouthFor(20.0, 600); }, [this] { mouthFrame(20.0); },
          [] { return !isMouthOpenInProgress() && smileModeState.pointingActive == 0; }},
         {"eyebrow raise", [this] { liftBrows(1.0, 6.0, 400); },
          [this] { browFrame(frameRecords.metrics.regionTiltSum[1]); },

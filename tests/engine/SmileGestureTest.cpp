@@ -458,11 +458,30 @@ TEST_F(Smile, TheStageFlagsReachTheMeasurements)
     EXPECT_TRUE(isSmilePending());
 }
 
+TEST_F(Smile, WithoutTheSmileModePointingStartsAFrameAfterThePointStage)
+{
+    clickOptionState.MOTION_MODE = 1;
+    trackingParameters.MODE_FULL_FUNCTION = false;
+    face(40.0);
+    for (int i = 0; i < 50 && !smileModeState.peakTracked; ++i)
+        face(70.0);
+    ASSERT_EQ(smileModeState.peakTracked, 1);
+    EXPECT_EQ(smileModeState.pointingActive, 0);
+    // Released a frame later still clicks: the stage's first frame was its own.
+    face(0.0);
+    EXPECT_EQ(clicks(), 1);
+
+    smile(600, 0.0, 0, false);
+    EXPECT_EQ(smileModeState.pointingActive, 1);
+    relax();
+}
+
 TEST_F(Smile, APressWithAReleasePendingLetsTheButtonGo)
 {
     clickOptionState.CLICK_OPTION_DRAG_MODE = 1;
-    primaryClick(true);
-    primaryClick(true);
+    // The first press picks up, the second arms the release (a second click would drop).
+    primaryPress(true);
+    primaryPress(true);
     ASSERT_EQ(clickOptionState.dragState, -1);
     primaryPress(true);
     EXPECT_EQ(clickOptionState.dragState, 0);

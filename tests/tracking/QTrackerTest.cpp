@@ -4,6 +4,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "engine/ActionDispatch.h"
 #include "engine/EngineState.h"
 #include "engine/TrackingParameters.h"
 #include "platform/Platform.h"
@@ -19,6 +20,8 @@
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 #include <cmath>
 #include <opencv2/imgcodecs.hpp>
@@ -190,6 +193,37 @@ TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
 
     QMetaObject::invokeMethod(&tracker, "onMainWindowClosing", Qt::QueuedConnection);
     ASSERT_TRUE(waitFor([&] { return completed == 1; }, 2000));
+    tracker.Stop();
+}
+
+TEST_F(Tracker, APassThatThrowsLetsGoOfWhatIsHeldAndTheLoopGoesOn)
+{
+    qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
+    QTracker tracker;
+    ScriptedCameraDialogs dialogs;
+    tracker.setCameraDialogs(&dialogs);
+    ASSERT_TRUE(tracker.openCamera());
+    ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
+    tracker.applyChangedSettings(true);
+    std::atomic<int> previews{0};
+    QObject here;
+    QObject::connect(&tracker, &QTracker::ShowProcessedImage, &here, [&] { ++previews; });
+    tracker.Start();
+    ASSERT_TRUE(waitFor([&] { return previews >= 1; }));
+    // A key held by a gesture, then a resolution no frame can be resized to (past what the
+    // settings allow).
+    tracker.Lock();
+    int started = 0, ended = 0;
+    gestureStart(7, started, ended, false, InputOwner::SlowBlink);
+    const int resolution = trackingParameters.ADDITIONAL_RESOLUTION;
+    trackingParameters.ADDITIONAL_RESOLUTION = 2000000000;
+    tracker.Unlock();
+    EXPECT_TRUE(waitFor([] { return !platform::inputSynthesis().isHeld(platform::Key::F13); }));
+    tracker.Lock();
+    trackingParameters.ADDITIONAL_RESOLUTION = resolution;
+    const int before = previews;
+    tracker.Unlock();
+    EXPECT_TRUE(waitFor([&] { return previews > before + 2; }));
     tracker.Stop();
 }
 

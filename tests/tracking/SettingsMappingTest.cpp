@@ -74,6 +74,17 @@ TEST(TrackingParameters, ModesOutsideZeroAndOneAreIgnored)
     EXPECT_EQ(b.clicks.MOTION_MODE, 0);
 }
 
+TEST(TrackingParameters, NumbersFromAHandEditedFileAreHeldToTheirRanges)
+{
+    Blocks b;
+    b.apply(ADDITIONAL_RESOLUTION, 100000);
+    b.apply(FEMAP_INDEX_SMILE, -3);
+    b.apply(MOUTHOPEN_THRESHOLD, 0);
+    EXPECT_EQ(b.p.ADDITIONAL_RESOLUTION, 1000);
+    EXPECT_EQ(b.p.FEMAP_INDEX_SMILE, 0);
+    EXPECT_EQ(b.p.MOUTHOPEN_THRESHOLD, 1);
+}
+
 TEST(TrackingParameters, SwitchesNumbersAndHotkeysAreCopied)
 {
     Blocks b;
