@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "app/DesktopGuardian.h"
+#include "app/FatalSignals.h"
 #include "app/TerminationWatcher.h"
 #include "core/AppFilePaths.h"
 #include "core/DebugLog.h"
@@ -17,6 +19,7 @@
 #include "platform/MouseParameters.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
+#include "platform/SystemCursors.h"
 #include "tracking/QTracker.h"
 #include "ui/MainWindow.h"
 #include "ui/ReadyToStartForm.h"
@@ -83,6 +86,17 @@ struct MouseParametersGuard
     SavedMouseParameters saved;
     ~MouseParametersGuard() { restoreMouseParameters(saved); }
 };
+
+// A run that did not end cleanly may have left the desktop's cursors replaced: they are put
+// back whether or not this run replaces any.
+void restoreCursorsAfterUncleanEnd()
+{
+    qWarning("The last run of Tovra Mouse did not end cleanly; the desktop's cursors are put "
+             "back");
+    using Shape = platform::SystemCursors::Shape;
+    for (Shape shape : {Shape::Arrow, Shape::Cross, Shape::Hand, Shape::IBeam})
+        platform::systemCursors().restore(shape);
+}
 
 } // namespace
 
@@ -163,6 +177,13 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     }
     app->tracker = tracker.get();
 
+    // Before the desktop is changed: whatever this run leaves behind, crashed or killed, the
+    // guardian puts back.
+    if (DesktopGuardian::markRun(AppFolders::dataFolder))
+        restoreCursorsAfterUncleanEnd();
+    DesktopGuardian::start(QCoreApplication::applicationDirPath());
+    installFatalSignalHandlers();
+
     MouseParametersGuard mouse;
     saveAndOverrideMouseParameters(mouse.saved);
     // Ended at once by a second signal, the desktop still gets its buttons, cursors and mouse
@@ -172,6 +193,7 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         restoreSystemCursors();
         if (saved.saved && saved.mouse.valid)
             platform::mouseParameters().restore(saved.mouse);
+        DesktopGuardian::endCleanly();
     });
 
     tracker->applyChangedSettings(true);
@@ -215,6 +237,7 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     releaseHeldInput();
     restoreSystemCursors();
     restoreMouseParameters(mouse.saved);
+    DesktopGuardian::endCleanly();
 
     readyForm.reset();
     mainWindow.reset();
