@@ -27,6 +27,7 @@ void putDesktopBack(platform::X11DesktopSnapshot &snapshot)
 {
     snapshot.putBack();
     platform::X11SystemCursors cursors;
+    cursors.keepCursorsAfterExit();
     using Shape = platform::SystemCursors::Shape;
     for (Shape shape : {Shape::Arrow, Shape::Cross, Shape::Hand, Shape::IBeam})
         cursors.restore(shape);

@@ -202,7 +202,11 @@ TEST(GuardianCursorsEndToEnd, CursorsReplacedDuringASmileAreTheThemesAgainAfterS
     DesktopView view;
     Desktop desktop;
     ASSERT_TRUE(view.isOpen() && desktop.isOpen());
-    ProgramRun program({{ACTIVATE_SMILE_DETECTION, 1}, {CLICK_MODE, 0}, {SHOW_CLICK_OPTIONS, 0}});
+    // The pointer moves while the user smiles: a held smile goes through the stages.
+    ProgramRun program({{ACTIVATE_SMILE_DETECTION, 1},
+                        {CLICK_MODE, 0},
+                        {MOTION_MODE, 0},
+                        {SHOW_CLICK_OPTIONS, 0}});
     ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
                                program.clipPath(), 40 * 30, heldSmile));
     const QRect mainWindow = program.start(view);
@@ -216,12 +220,16 @@ TEST(GuardianCursorsEndToEnd, CursorsReplacedDuringASmileAreTheThemesAgainAfterS
     const auto theme = desktop.cursor();
 
     // The smile's first stage shows the program's own arrow.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().second != theme.second; }, 45000))
-        << "the smile replaced no cursor";
+    const bool replaced =
+        QTest::qWaitFor([&] { return desktop.cursor().second != theme.second; }, 45000);
     screenshot("guardian-smile-cursor");
+    ASSERT_TRUE(replaced) << "the smile replaced no cursor; pointer at " << view.pointer().x()
+                          << "," << view.pointer().y() << " showing " << desktop.cursor().first;
     ::kill(pid_t(program.process.processId()), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.cursor() == theme; }, RestoreWithinMs))
-        << "shown: " << desktop.cursor().first;
+        << "shown: " << desktop.cursor().first << " of " << desktop.cursor().second.size()
+        << " pixels, the theme's of " << theme.second.size() << "; pointer at "
+        << view.pointer().x() << "," << view.pointer().y();
     ASSERT_TRUE(ended(program.process));
     XDestroyWindow(desktop.dpy, work);
     XSync(desktop.dpy, False);
