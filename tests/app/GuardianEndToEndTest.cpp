@@ -45,7 +45,11 @@ class Desktop
 public:
     Desktop()
         : dpy(XOpenDisplay(nullptr))
-    {}
+    {
+        int major = 0, minor = 0; // cursor names need XFixes 2, asked for by the client
+        if (dpy)
+            XFixesQueryVersion(dpy, &major, &minor);
+    }
     ~Desktop()
     {
         if (dpy)
@@ -231,6 +235,46 @@ TEST(GuardianCursorsEndToEnd, CursorsReplacedDuringASmileAreTheThemesAgainAfterS
         << " pixels, the theme's of " << theme.second.size() << "; pointer at "
         << view.pointer().x() << "," << view.pointer().y();
     ASSERT_TRUE(ended(program.process));
+    XDestroyWindow(desktop.dpy, work);
+    XSync(desktop.dpy, False);
+}
+
+// A run that ended without its guardian (the mark it leaves in the data folder) may have
+// left cursors replaced; the next start puts them back though it replaced none itself.
+TEST(GuardianCursorsEndToEnd, TheStartAfterAnUncleanEndPutsTheThemesCursorsBack)
+{
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    const QSize screen = view.screenSize();
+    const Window work = desktop.arrowWindow(QRect(0, screen.height() - 300, 300, 300));
+    xdotool({"mousemove", "150", QString::number(screen.height() - 150)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().first == "left_ptr"; }, 10000));
+    const auto theme = desktop.cursor();
+
+    // What the last run left: the arrow replaced by another shape, and the run's mark.
+    const Cursor replaced = XCreateFontCursor(desktop.dpy, XC_pirate);
+    XFixesSetCursorName(desktop.dpy, replaced, "left_ptr");
+    XFixesChangeCursorByName(desktop.dpy, replaced, "left_ptr");
+    XFreeCursor(desktop.dpy, replaced);
+    XSync(desktop.dpy, False);
+    // The server reads the cursor anew when the pointer moves.
+    xdotool({"mousemove", "151", QString::number(screen.height() - 150)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().second != theme.second; }, 5000));
+    ProgramRun program({{SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    QFile mark(QFileInfo(program.settingsFile()).dir().filePath("TovraMouse.running"));
+    ASSERT_TRUE(mark.open(QIODevice::WriteOnly));
+    mark.close();
+
+    const QRect mainWindow = program.start(view);
+    ASSERT_FALSE(mainWindow.isNull());
+    xdotool({"mousemove", "150", QString::number(screen.height() - 150)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.cursor() == theme; }, 5000))
+        << "shown: " << desktop.cursor().first;
+    EXPECT_TRUE(mark.exists()) << "this run's own mark";
+    EXPECT_TRUE(program.quit(view, mainWindow));
+    EXPECT_FALSE(mark.exists()) << "a clean end leaves no mark";
     XDestroyWindow(desktop.dpy, work);
     XSync(desktop.dpy, False);
 }
