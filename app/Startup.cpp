@@ -34,7 +34,9 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +81,9 @@ SettingsFileState testSettingsFile()
     }
     return state;
 }
+
+// How long the end waits for the worker's thread before it ends without it.
+constexpr int WorkerStopWaitMs = 5000;
 
 // Puts the mouse settings back on every way out once they were changed.
 struct MouseParametersGuard
@@ -232,12 +237,20 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     }
 
     // However the loop ended (the quit sequence, a signal), the worker is stopped before the
-    // desktop is put back, and nothing it pressed stays down.
-    tracker->Stop();
+    // desktop is put back, and nothing it pressed stays down. A worker that does not end
+    // (stuck in a device that never answers) does not hold the desktop back.
+    const bool workerEnded = tracker->Stop(WorkerStopWaitMs);
     releaseHeldInput();
     restoreSystemCursors();
     restoreMouseParameters(mouse.saved);
     DesktopGuardian::endCleanly();
+    if (!workerEnded) {
+        // Everything else would wait for the worker: the settings are on disk already.
+        qWarning("The tracker did not end; the program ends without it");
+        closeDebugLog();
+        std::fflush(nullptr);
+        ::_exit(result);
+    }
 
     readyForm.reset();
     mainWindow.reset();
