@@ -183,7 +183,9 @@ TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLe
         << "acceleration " << desktop.pointerControl()[0] << "/" << desktop.pointerControl()[1]
         << " above " << desktop.pointerControl()[2];
     ASSERT_TRUE(ended(program.process));
-    EXPECT_EQ(program.process.exitStatus(), QProcess::CrashExit);
+    // A sanitizer's own fault handler reports the signal and exits with an error instead.
+    EXPECT_TRUE(program.process.exitStatus() == QProcess::CrashExit ||
+                program.process.exitCode() != 0);
     EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, 5000));
     desktop.setPointerControl(before);
 }
