@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "app/DesktopGuardian.h"
+#include "app/FatalSignals.h"
 #include "app/TerminationWatcher.h"
 #include "core/AppFilePaths.h"
 #include "core/DebugLog.h"
@@ -17,6 +19,7 @@
 #include "platform/MouseParameters.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
+#include "platform/SystemCursors.h"
 #include "tracking/QTracker.h"
 #include "ui/MainWindow.h"
 #include "ui/ReadyToStartForm.h"
@@ -31,7 +34,9 @@
 #include <QSplashScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -77,12 +82,26 @@ SettingsFileState testSettingsFile()
     return state;
 }
 
+// How long the end waits for the worker's thread before it ends without it.
+constexpr int WorkerStopWaitMs = 5000;
+
 // Puts the mouse settings back on every way out once they were changed.
 struct MouseParametersGuard
 {
     SavedMouseParameters saved;
     ~MouseParametersGuard() { restoreMouseParameters(saved); }
 };
+
+// A run that did not end cleanly may have left the desktop's cursors replaced: they are put
+// back whether or not this run replaces any.
+void restoreCursorsAfterUncleanEnd()
+{
+    qWarning("The last run of Tovra Mouse did not end cleanly; the desktop's cursors are put "
+             "back");
+    using Shape = platform::SystemCursors::Shape;
+    for (Shape shape : {Shape::Arrow, Shape::Cross, Shape::Hand, Shape::IBeam})
+        platform::systemCursors().restore(shape);
+}
 
 } // namespace
 
@@ -163,6 +182,13 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     }
     app->tracker = tracker.get();
 
+    // Before the desktop is changed: whatever this run leaves behind, crashed or killed, the
+    // guardian puts back.
+    if (DesktopGuardian::markRun(AppFolders::dataFolder))
+        restoreCursorsAfterUncleanEnd();
+    DesktopGuardian::start(QCoreApplication::applicationDirPath());
+    installFatalSignalHandlers();
+
     MouseParametersGuard mouse;
     saveAndOverrideMouseParameters(mouse.saved);
     // Ended at once by a second signal, the desktop still gets its buttons, cursors and mouse
@@ -172,6 +198,7 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         restoreSystemCursors();
         if (saved.saved && saved.mouse.valid)
             platform::mouseParameters().restore(saved.mouse);
+        DesktopGuardian::endCleanly();
     });
 
     tracker->applyChangedSettings(true);
@@ -210,11 +237,20 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     }
 
     // However the loop ended (the quit sequence, a signal), the worker is stopped before the
-    // desktop is put back, and nothing it pressed stays down.
-    tracker->Stop();
+    // desktop is put back, and nothing it pressed stays down. A worker that does not end
+    // (stuck in a device that never answers) does not hold the desktop back.
+    const bool workerEnded = tracker->Stop(WorkerStopWaitMs);
     releaseHeldInput();
     restoreSystemCursors();
     restoreMouseParameters(mouse.saved);
+    DesktopGuardian::endCleanly();
+    if (!workerEnded) {
+        // Everything else would wait for the worker: the settings are on disk already.
+        qWarning("The tracker did not end; the program ends without it");
+        closeDebugLog();
+        std::fflush(nullptr);
+        ::_exit(result);
+    }
 
     readyForm.reset();
     mainWindow.reset();

@@ -1,6 +1,7 @@
 #include "core/QProcessInterface.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 
 QProcessInterface::QProcessInterface(int intervalMs, QObject *parent)
     : QObject(parent)
@@ -26,6 +27,16 @@ void QProcessInterface::Stop()
     thread.markStopped();
     thread.wait();
     thread.hasEnded(); // what the thread did is now ordered before what follows, for the checker
+}
+
+bool QProcessInterface::Stop(int timeoutMs)
+{
+    thread.quit();
+    thread.markStopped();
+    if (!thread.wait(QDeadlineTimer(qMax(0, timeoutMs))))
+        return false;
+    thread.hasEnded();
+    return true;
 }
 
 bool QProcessInterface::IsRunning()

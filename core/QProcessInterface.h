@@ -21,6 +21,9 @@ public:
     void Start();
     // Ends the work and waits for the thread. Safe before Start and when already stopped.
     void Stop();
+    // The same, waiting `timeoutMs` at most; false when the thread has not ended by then (it
+    // is stuck in work that does not return, and is left alone).
+    bool Stop(int timeoutMs);
     // On the worker's thread: delivers the queued calls waiting for it, then tells whether
     // the loop should go on.
     bool IsRunning();

@@ -22,6 +22,7 @@
 #include "platform/Platform.h"
 #include "platform/Process.h"
 #include "tracking/CameraDialogs.h"
+#include "tracking/CameraGrab.h"
 #include "tracking/FrameLoopRules.h"
 #include "tracking/SettingsMapping.h"
 #include "vision/ComputeFacialMetrics.h"
@@ -44,6 +45,8 @@ namespace {
 
 constexpr int kPausedSleepMs = 20;
 constexpr int kEmptyFrameSleepMs = 20;
+// The longest wait for one frame: far above any camera's frame time, far below a quit's patience.
+constexpr int kGrabTimeoutMs = 2000;
 constexpr int kLipsWarningFrames = 32;
 
 struct CameraSource
@@ -139,8 +142,7 @@ QTracker::~QTracker()
     Stop();
     if (engineSignals() == &engineOutput)
         setEngineSignals(nullptr);
-    if (capture)
-        capture->release();
+    useCapture(nullptr, false);
 }
 
 QStringList QTracker::enumerateVideoDevices()
@@ -195,9 +197,8 @@ bool QTracker::openCamera()
         return false;
     }
     Lock();
-    capture = source;
     // The file camera stands in for a camera, which never ends: it plays in a loop.
-    captureLoops = camera.isFile;
+    useCapture(source, camera.isFile);
     Unlock();
     return true;
 }
@@ -205,10 +206,7 @@ bool QTracker::openCamera()
 void QTracker::closeCamera()
 {
     Lock();
-    if (capture) {
-        capture->release();
-        capture.reset();
-    }
+    useCapture(nullptr, false);
     faceTracker.reset();
     Unlock();
 }
@@ -238,10 +236,7 @@ bool QTracker::OpenPlaybackFile()
         return false;
     }
     Lock();
-    if (capture)
-        capture->release();
-    capture = source;
-    captureLoops = false;
+    useCapture(source, false);
     resetDetectors();
     setUpStillnessDetectors(5);
     resetDwellRecords();
@@ -256,24 +251,36 @@ void QTracker::resetDetectors()
     frameRecords.clear();
 }
 
+void QTracker::useCapture(std::shared_ptr<cv::VideoCapture> source, bool loops)
+{
+    // The source goes when the last grab that uses it returns: now, unless one hangs.
+    grabber.reset();
+    capture = std::move(source);
+    captureLoops = loops;
+    if (!capture)
+        return;
+    grabber = std::make_unique<CameraGrab>([source = capture, loops](cv::Mat &frame) {
+        bool grabbed = source->grab();
+        if (!grabbed && loops) {
+            source->set(cv::CAP_PROP_POS_FRAMES, 0);
+            grabbed = source->grab();
+        }
+        return grabbed && source->retrieve(frame, 0) && !frame.empty();
+    });
+}
+
 bool QTracker::grabFrame(cv::Mat &image, quint32 &captureTimeMs)
 {
     image.release();
     captureTimeMs = currentTimeMs32();
-    if (!capture)
-        return false;
-    bool grabbed = capture->grab();
-    if (!grabbed && captureLoops) {
-        capture->set(cv::CAP_PROP_POS_FRAMES, 0);
-        grabbed = capture->grab();
-    }
-    if (!grabbed)
+    // A camera that stops answering costs a pass this long, not the whole loop: a quit
+    // still gets through.
+    if (!grabber || !grabber->next(image, kGrabTimeoutMs))
         return false;
     captureTimeMs = currentTimeMs32();
     // Kept as grabbed: the preparation writes its first result into a buffer of its own.
-    if (capture->retrieve(image, 0) && !image.empty())
-        lastFrame = image;
-    return !image.empty();
+    lastFrame = image;
+    return true;
 }
 
 void QTracker::applyChangedSettings(bool startupPass)

@@ -19,6 +19,7 @@
 Q_DECLARE_METATYPE(cv::Mat)
 
 class CameraDialogs;
+class CameraGrab;
 class FaceTracker;
 
 // The worker that owns the camera and runs the frame loop on its own thread: capture,
@@ -93,6 +94,8 @@ private:
     // One pass of the loop; returns false when the frame was empty.
     bool processFrame();
     bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
+    // The frame source from now on (none: null). Lock held.
+    void useCapture(std::shared_ptr<cv::VideoCapture> source, bool loops);
     void prepareImage(cv::Mat &colour, cv::Mat &grey);
     void detectAndMeasure(cv::Mat &colour, const cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
@@ -109,6 +112,7 @@ private:
     cv::Mat lastFrame;
     cv::Mat outputImage;
     std::shared_ptr<cv::VideoCapture> capture;
+    std::unique_ptr<CameraGrab> grabber;
     bool captureLoops = false;
     std::unique_ptr<FaceTracker> faceTracker;
     cv::CascadeClassifier cascade;

@@ -33,7 +33,11 @@ namespace {
 bool stopWithoutAsking = false;
 
 const char InvisibleImage[] = "invisible.png";
-const int TrackerEndWaitMs = 10000;
+// The desktop is put back within seconds whatever the worker does: a camera that hangs costs
+// it at most one grab's wait, which this is well above.
+const int TrackerEndWaitMs = 3000;
+// Then the worker's thread gets this long to end before the program goes on without it.
+const int TrackerStopWaitMs = 5000;
 const int FrameWaitMs = 1000;
 
 FacialDetectionApp *app()
@@ -609,16 +613,19 @@ void MainWindow::runQuitSequence()
         // The worker did not end its loop: let go of whatever its engine holds down now,
         // rather than after a wait for a thread that may never end.
         platform::inputSynthesis().releaseAll();
+        ::restoreSystemCursors();
     }
     if (application) {
         application->setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
                                   {CLICK_OPTION_DRAG_MODE, 0},
                                   {CLICK_OPTION_CLICKING_ACTIVE, 1}});
     }
-    if (tracker) {
-        tracker->Stop();
+    // A worker stuck in a call that never returns is left alone; its camera is closed only
+    // once it has ended (closing waits for the worker's lock).
+    if (tracker && tracker->Stop(TrackerStopWaitMs))
         tracker->closeCamera();
-    }
+    else if (tracker)
+        qWarning("The tracker did not end; the program ends without waiting for it");
     // With the worker gone nothing can press again: no button, key or replaced cursor
     // outlives the program, whether or not the loop got to clean up.
     platform::inputSynthesis().releaseAll();

@@ -1,6 +1,7 @@
 #include "platform/x11/X11OverlayWindow.h"
 
 #include "platform/OverlayShapes.h"
+#include "platform/x11/OverlayConnections.h"
 
 #include <QImage>
 #include <QtGlobal>
@@ -191,7 +192,7 @@ X11OverlayWindow::~X11OverlayWindow()
             XDestroyWindow(n.display, n.window);
         if (n.colormap)
             XFreeColormap(n.display, n.colormap);
-        XCloseDisplay(n.display);
+        OverlayConnections::giveBack(n.display);
     }
     if (n.wakeFd >= 0)
         close(n.wakeFd);
@@ -203,11 +204,9 @@ bool X11OverlayWindow::open(double opacity)
     if (n.display)
         return n.window != 0;
     current.opacity = qBound(0.0, opacity, 1.0);
-    n.display = XOpenDisplay(nullptr);
-    if (!n.display) {
-        qWarning("Overlay: cannot open the X display");
+    n.display = OverlayConnections::take();
+    if (!n.display)
         return false;
-    }
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XFixesQueryExtension(n.display, &n.fixesEvents, &error) ||
         !XFixesQueryVersion(n.display, &major, &minor) || major < 2 ||

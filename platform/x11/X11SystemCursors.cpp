@@ -57,6 +57,13 @@ X11SystemCursors::~X11SystemCursors()
         XCloseDisplay(display);
 }
 
+void X11SystemCursors::keepCursorsAfterExit()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (display)
+        XSetCloseDownMode(display, RetainPermanent);
+}
+
 bool X11SystemCursors::usable(const char *what)
 {
     if (display && xfixes)

@@ -20,6 +20,12 @@ public:
     X11SystemCursors(const X11SystemCursors &) = delete;
     X11SystemCursors &operator=(const X11SystemCursors &) = delete;
 
+    // The X server frees what a connection made when it closes, and a cursor changed by name
+    // from a connection that is gone no longer shows. A process that restores the cursors and
+    // ends at once (the guardian) keeps them past its end with this: the server keeps the
+    // connection's resources until it resets.
+    void keepCursorsAfterExit();
+
     bool replace(Shape shape, const QString &curFile, Failure *failure) override;
     bool restore(Shape shape) override;
 

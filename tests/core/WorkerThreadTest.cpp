@@ -27,6 +27,8 @@ public:
     std::atomic<bool> finished{false};
     std::atomic<QThread *> queuedCallThread{nullptr};
     std::atomic<bool> returnAtOnce{false};
+    // A pass that does not return while it holds true (a device that does not answer).
+    std::atomic<bool> *stuckUntilReleased = nullptr;
 
 public slots:
     void ProcessSlot() override
@@ -34,6 +36,8 @@ public slots:
         if (!returnAtOnce) {
             while (IsRunning()) {
                 ++passes;
+                while (stuckUntilReleased && *stuckUntilReleased)
+                    QThread::msleep(2);
                 QThread::msleep(2);
             }
         }
@@ -129,6 +133,22 @@ TEST(WorkerThread, TimerModeTicksOnTheWorkerThreadUntilStopped)
     EXPECT_NE(worker.tickThread.load(), QThread::currentThread());
     QTest::qWait(100);
     EXPECT_EQ(worker.ticks, ticks);
+}
+
+TEST(WorkerThread, AStopWithATimeLimitReturnsByItWhileTheWorkIsStuck)
+{
+    LoopingWorker worker;
+    std::atomic<bool> stuck{true};
+    worker.stuckUntilReleased = &stuck;
+    worker.Start();
+    ASSERT_TRUE(waitFor([&] { return worker.passes > 0; }));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(worker.Stop(200));
+    EXPECT_LT(timer.elapsed(), 2000);
+    stuck = false; // the work returns after all: a later stop finds it ended
+    EXPECT_TRUE(worker.Stop(5000));
+    EXPECT_TRUE(worker.finished);
 }
 
 TEST(WorkerThread, DestroyingARunningWorkerJoinsIt)

@@ -1,6 +1,7 @@
 // The X11 input, screen and cursor services on the X server of the test run, seen from a
 // connection of the test's own, as any other program would see them.
 
+#include "platform/x11/X11DesktopSnapshot.h"
 #include "platform/x11/X11InputSynthesis.h"
 #include "platform/x11/X11PointerScreens.h"
 #include "platform/x11/X11SystemCursors.h"
@@ -19,6 +20,7 @@
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
@@ -351,4 +353,89 @@ TEST(X11WindowUnderPointer, TitlesOwnersDocksAndClassesAsOtherProgramsSetThem)
     for (Window window : {editor, utf8, untitled, dialog, keyboard, overlay})
         XDestroyWindow(dpy, window);
     XSync(dpy, False);
+}
+
+namespace {
+
+bool repeats(Display *display, unsigned keycode)
+{
+    XKeyboardState state;
+    XGetKeyboardControl(display, &state);
+    return state.auto_repeats[keycode / 8] & (1 << (keycode % 8));
+}
+
+bool globalRepeat(Display *display)
+{
+    XKeyboardState state;
+    XGetKeyboardControl(display, &state);
+    return state.global_auto_repeat == AutoRepeatModeOn;
+}
+
+void setRepeat(Display *display, int keycode, bool on)
+{
+    XKeyboardControl control{};
+    control.key = keycode;
+    control.auto_repeat_mode = on ? AutoRepeatModeOn : AutoRepeatModeOff;
+    XChangeKeyboardControl(display, keycode >= 0 ? KBKey | KBAutoRepeatMode : KBAutoRepeatMode,
+                           &control);
+}
+
+} // namespace
+
+// What a program that went without cleaning up leaves, put back from the guardian's side:
+// the button and key its synthetic device holds, its pointer acceleration, a key's repeat
+// turned off while it was held, and a spare keycode it bound.
+TEST(X11DesktopSnapshot, PutBackReleasesWhatXtestHoldsAndRestoresPointerRepeatAndKeymap)
+{
+    XTestClient x;
+    ASSERT_TRUE(x.display);
+    XChangePointerControl(x.display, True, True, 7, 2, 3);
+    XSync(x.display, False);
+    const unsigned key = x.keycodeOf(XK_a);
+    ASSERT_NE(key, 0u);
+    const bool keyRepeated = repeats(x.display, key);
+    const bool globallyRepeated = globalRepeat(x.display);
+    int first = 0, last = 0, perKeycode = 0;
+    XDisplayKeycodes(x.display, &first, &last);
+    unsigned spare = 0;
+    for (int k = last; k >= first && !spare; --k) {
+        KeySym *syms = XGetKeyboardMapping(x.display, KeyCode(k), 1, &perKeycode);
+        bool empty = true;
+        for (int i = 0; i < perKeycode; ++i)
+            empty = empty && syms[i] == NoSymbol;
+        XFree(syms);
+        if (empty)
+            spare = unsigned(k);
+    }
+    ASSERT_NE(spare, 0u) << "the keymap has no spare keycode";
+
+    platform::X11DesktopSnapshot snapshot;
+    ASSERT_TRUE(snapshot.take());
+
+    // The program at work, then gone.
+    XChangePointerControl(x.display, True, True, 1, 1, 1);
+    setRepeat(x.display, int(key), !keyRepeated);
+    setRepeat(x.display, -1, !globallyRepeated);
+    KeySym f13[1] = {XK_F13};
+    XChangeKeyboardMapping(x.display, int(spare), 1, f13, 1);
+    XTestFakeButtonEvent(x.display, 1, True, CurrentTime);
+    XTestFakeKeyEvent(x.display, key, True, CurrentTime);
+    XSync(x.display, False);
+    ASSERT_TRUE(x.pointerButtons() & Button1Mask);
+    ASSERT_TRUE(x.anyKeyDown());
+
+    snapshot.putBack();
+    XSync(x.display, False);
+    EXPECT_EQ(x.pointerButtons(), 0u);
+    EXPECT_FALSE(x.anyKeyDown());
+    int n = 0, d = 0, t = 0;
+    XGetPointerControl(x.display, &n, &d, &t);
+    EXPECT_EQ(QPoint(n, d), QPoint(7, 2));
+    EXPECT_EQ(t, 3);
+    EXPECT_EQ(repeats(x.display, key), keyRepeated);
+    EXPECT_EQ(globalRepeat(x.display), globallyRepeated);
+    EXPECT_EQ(x.keysymOf(spare), 0ul) << "the spare keycode keeps the program's key";
+    // Put back twice (the program's own end and the guardian's) changes nothing more.
+    snapshot.putBack();
+    EXPECT_EQ(x.pointerButtons(), 0u);
 }

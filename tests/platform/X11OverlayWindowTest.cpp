@@ -199,3 +199,37 @@ TEST(X11OverlayWindow, WaitingEndsOnWakeFromAnotherThreadOrOnTime)
     window.wake(); // a wake before the wait is not lost
     EXPECT_EQ(window.waitForEvents(-1), OverlayWindow::Wake::Woken);
 }
+
+// The label and the ring each show a window from a thread of their own, one thread per
+// showing; nothing else in this process talks to X. Closing a window must not free what
+// libXext shares between connections while the other thread uses it (AddressSanitizer and
+// glibc's heap checks see it when it does).
+TEST(X11OverlayWindow, WindowsShownAndClosedQuicklyOnTwoThreadsAtOnceLeaveTheHeapWhole)
+{
+    const auto showings = [](const QRect &geometry, bool ring) {
+        for (int i = 0; i < 150; ++i) {
+            std::thread showing([&] {
+                X11OverlayWindow window;
+                if (!window.open(0.8))
+                    return;
+                window.setGeometry(geometry);
+                if (ring)
+                    window.setRingShape(20);
+                else
+                    window.setRoundedShape(12);
+                window.setArc(
+                    {QRect(0, 0, geometry.width(), geometry.height()), 8, Qt::blue, -90, 3.6 * i});
+                window.show();
+                window.update();
+                window.waitForEvents(0);
+            });
+            showing.join();
+        }
+    };
+    std::thread label(showings, QRect(100, 100, 200, 40), false);
+    std::thread ring(showings, QRect(300, 300, 80, 80), true);
+    label.join();
+    ring.join();
+    X11OverlayWindow after; // the display is still usable afterwards
+    EXPECT_TRUE(after.open(1.0));
+}

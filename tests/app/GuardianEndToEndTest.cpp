@@ -1,0 +1,311 @@
+// The program itself (build/bin/TovraMouse) ended as nothing can end it cleanly: SIGKILL, a
+// segmentation fault, an abort. Its guardian puts the desktop back within moments: the
+// button a dwell drag held is up, the user's pointer acceleration is back, and the cursors a
+// smile replaced are the theme's again. Ended normally, the program leaves no guardian.
+
+#include "core/SettingsKeys.h"
+#include "tests/app/DesktopView.h"
+#include "tests/app/FaceClip.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/ui/DesktopTestMain.h"
+#include "tests/vision/SmileClip.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QWidget>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <sys/types.h>
+#include <vector>
+
+// Xlib's headers last: their macros clash with Qt's names.
+#include <X11/Xcursor/Xcursor.h>
+#include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+#undef None
+#undef Bool
+#undef Status
+
+using namespace SettingKeys;
+
+namespace {
+
+const char Overlay[] = "Tovra Mouse overlay";
+const int RestoreWithinMs = 3000;
+
+// The desktop as another client sees it: buttons, the pointer's acceleration, the cursor.
+class Desktop
+{
+public:
+    Desktop()
+        : dpy(XOpenDisplay(nullptr))
+    {
+        int major = 0, minor = 0; // cursor names need XFixes 2, asked for by the client
+        if (dpy)
+            XFixesQueryVersion(dpy, &major, &minor);
+    }
+    ~Desktop()
+    {
+        if (dpy)
+            XCloseDisplay(dpy);
+    }
+    bool isOpen() const { return dpy != nullptr; }
+    bool leftButtonDown()
+    {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned mask = 0;
+        XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rootX, &rootY, &x, &y, &mask);
+        return mask & Button1Mask;
+    }
+    std::vector<int> pointerControl()
+    {
+        int numerator = 0, denominator = 0, threshold = 0;
+        XGetPointerControl(dpy, &numerator, &denominator, &threshold);
+        return {numerator, denominator, threshold};
+    }
+    void setPointerControl(const std::vector<int> &c)
+    {
+        XChangePointerControl(dpy, True, True, c[0], c[1], c[2]);
+        XSync(dpy, False);
+    }
+    // The cursor shown now: its name and its pixels.
+    std::pair<std::string, std::vector<unsigned long>> cursor()
+    {
+        std::pair<std::string, std::vector<unsigned long>> shown;
+        if (XFixesCursorImage *image = XFixesGetCursorImage(dpy)) {
+            shown.first = image->name ? image->name : "";
+            shown.second.assign(image->pixels, image->pixels + image->width * image->height);
+            XFree(image);
+        }
+        return shown;
+    }
+    // A window with the theme's arrow by name, as toolkits make it, over `area`.
+    Window arrowWindow(const QRect &area)
+    {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        const Window window =
+            XCreateWindow(dpy, DefaultRootWindow(dpy), area.x(), area.y(), unsigned(area.width()),
+                          unsigned(area.height()), 0, CopyFromParent, InputOutput, nullptr,
+                          CWOverrideRedirect, &attributes);
+        Cursor arrow = XcursorLibraryLoadCursor(dpy, "left_ptr");
+        if (!arrow)
+            arrow = XCreateFontCursor(dpy, XC_left_ptr);
+        XFixesSetCursorName(dpy, arrow, "left_ptr");
+        XDefineCursor(dpy, window, arrow);
+        XFreeCursor(dpy, arrow);
+        XMapRaised(dpy, window);
+        XSync(dpy, False);
+        return window;
+    }
+
+    Display *dpy;
+};
+
+// The guardian processes of this build that are still there (zombies included).
+int guardiansRunning()
+{
+    const QString guardian = QDir(qEnvironmentVariable("TOVRA_BIN_DIR")).filePath("TovraGuardian");
+    int count = 0;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        if (pid.toInt() <= 0)
+            continue;
+        const QString exe = QFileInfo(QString("/proc/%1/exe").arg(pid)).symLinkTarget();
+        QFile stat(QString("/proc/%1/stat").arg(pid));
+        const bool named =
+            stat.open(QIODevice::ReadOnly) && stat.readAll().contains("(TovraGuardian)");
+        if (exe == QFileInfo(guardian).canonicalFilePath() || (exe.isEmpty() && named))
+            ++count;
+    }
+    return count;
+}
+
+// The process has ended (the waits above may have seen it already).
+bool ended(QProcess &process)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(10000);
+}
+
+bool writeStillClip(ProgramRun &program)
+{
+    return writeFaceClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                         program.clipPath(), [](double) { return cv::Point2d(0.0, 0.0); });
+}
+
+class GuardianEndToEnd : public ::testing::TestWithParam<int>
+{};
+
+TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLeavesItUp)
+{
+    const int signal = GetParam();
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    const std::vector<int> before = desktop.pointerControl();
+    const std::vector<int> users = {7, 2, 3};
+    desktop.setPointerControl(users);
+
+    ProgramRun program({{CLICK_MODE, 1},
+                        {DWELL_CLICK_TIME, 1500},
+                        {DWELL_ZONE_SIZE, 30},
+                        {ACTIVATE_MMM_DETECTION, 0},
+                        {SHOW_CLICK_OPTIONS, 0},
+                        {CLICK_OPTION_DRAG_MODE, 1},
+                        {CLICK_OPTION_DRAG_MODE_LOCKED, 1}});
+    ASSERT_TRUE(writeStillClip(program));
+    const QRect mainWindow = program.start(view);
+    ASSERT_FALSE(mainWindow.isNull());
+    EXPECT_NE(desktop.pointerControl(), users) << "the program runs on settings of its own";
+    EXPECT_EQ(guardiansRunning(), 1);
+    // The pointer is the calibration's until its prompts are gone.
+    ASSERT_FALSE(view.waitForWindow(Overlay).isNull());
+    ASSERT_TRUE(view.waitUntilGone(Overlay));
+
+    // Dwelling on the desktop picks up: the left button goes down and stays down.
+    xdotool({"mousemove", "700", "900"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.leftButtonDown(); }, 15000));
+    screenshot(QByteArray("guardian-drag-held-") + QByteArray::number(signal));
+
+    ::kill(pid_t(program.process.processId()), signal);
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.leftButtonDown(); }, RestoreWithinMs))
+        << "the button is still down";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.pointerControl() == users; },
+                                int(std::max<qint64>(0, RestoreWithinMs - sinceKill.elapsed()))))
+        << "acceleration " << desktop.pointerControl()[0] << "/" << desktop.pointerControl()[1]
+        << " above " << desktop.pointerControl()[2];
+    ASSERT_TRUE(ended(program.process));
+    // A sanitizer's own fault handler reports the signal and exits with an error instead.
+    EXPECT_TRUE(program.process.exitStatus() == QProcess::CrashExit ||
+                program.process.exitCode() != 0);
+    EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, 5000));
+    desktop.setPointerControl(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, GuardianEndToEnd, ::testing::Values(SIGKILL, SIGSEGV, SIGABRT),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return info.param == SIGKILL   ? std::string("Sigkill")
+                                    : info.param == SIGSEGV ? std::string("Sigsegv")
+                                                            : std::string("Sigabrt");
+                         });
+
+// After the calibration, one smile held to the end of the clip.
+double heldSmile(double t)
+{
+    return t < 22.0 ? 0.0 : std::min(1.0, (t - 22.0) / 0.4);
+}
+
+TEST(GuardianCursorsEndToEnd, CursorsReplacedDuringASmileAreTheThemesAgainAfterSigkill)
+{
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    // The pointer moves while the user smiles: a held smile goes through the stages.
+    ProgramRun program({{ACTIVATE_SMILE_DETECTION, 1},
+                        {CLICK_MODE, 0},
+                        {MOTION_MODE, 0},
+                        {SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                               program.clipPath(), 40 * 30, heldSmile));
+    const QRect mainWindow = program.start(view);
+    ASSERT_FALSE(mainWindow.isNull());
+    ASSERT_FALSE(view.waitForWindow(Overlay).isNull());
+    // Where the calibration leaves the pointer, a window of the user's with the theme's arrow.
+    const QSize screen = view.screenSize();
+    const Window work =
+        desktop.arrowWindow(QRect(screen.width() / 2 - 300, screen.height() / 2 - 300, 600, 600));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().first == "left_ptr"; }, 10000));
+    const auto theme = desktop.cursor();
+
+    // The smile's first stage shows the program's own arrow.
+    const bool replaced =
+        QTest::qWaitFor([&] { return desktop.cursor().second != theme.second; }, 45000);
+    screenshot("guardian-smile-cursor");
+    ASSERT_TRUE(replaced) << "the smile replaced no cursor; pointer at " << view.pointer().x()
+                          << "," << view.pointer().y() << " showing " << desktop.cursor().first;
+    ::kill(pid_t(program.process.processId()), SIGKILL);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.cursor() == theme; }, RestoreWithinMs))
+        << "shown: " << desktop.cursor().first << " of " << desktop.cursor().second.size()
+        << " pixels, the theme's of " << theme.second.size() << "; pointer at "
+        << view.pointer().x() << "," << view.pointer().y();
+    ASSERT_TRUE(ended(program.process));
+    XDestroyWindow(desktop.dpy, work);
+    XSync(desktop.dpy, False);
+}
+
+// A run that ended without its guardian (the mark it leaves in the data folder) may have
+// left cursors replaced; the next start puts them back though it replaced none itself.
+TEST(GuardianCursorsEndToEnd, TheStartAfterAnUncleanEndPutsTheThemesCursorsBack)
+{
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    const QSize screen = view.screenSize();
+    const Window work = desktop.arrowWindow(QRect(0, screen.height() - 300, 300, 300));
+    xdotool({"mousemove", "150", QString::number(screen.height() - 150)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().first == "left_ptr"; }, 10000));
+    const auto theme = desktop.cursor();
+
+    // What the last run left: the arrow replaced by another shape, and the run's mark.
+    const Cursor replaced = XCreateFontCursor(desktop.dpy, XC_pirate);
+    XFixesSetCursorName(desktop.dpy, replaced, "left_ptr");
+    XFixesChangeCursorByName(desktop.dpy, replaced, "left_ptr");
+    XFreeCursor(desktop.dpy, replaced);
+    XSync(desktop.dpy, False);
+    // The server reads the cursor anew when the pointer moves.
+    xdotool({"mousemove", "151", QString::number(screen.height() - 150)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.cursor().second != theme.second; }, 5000));
+    ProgramRun program({{SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    QFile mark(QFileInfo(program.settingsFile()).dir().filePath("TovraMouse.running"));
+    ASSERT_TRUE(mark.open(QIODevice::WriteOnly));
+    mark.close();
+
+    const QRect mainWindow = program.start(view);
+    ASSERT_FALSE(mainWindow.isNull());
+    xdotool({"mousemove", "150", QString::number(screen.height() - 150)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.cursor() == theme; }, 5000))
+        << "shown: " << desktop.cursor().first;
+    EXPECT_TRUE(mark.exists()) << "this run's own mark";
+    EXPECT_TRUE(program.quit(view, mainWindow));
+    EXPECT_FALSE(mark.exists()) << "a clean end leaves no mark";
+    XDestroyWindow(desktop.dpy, work);
+    XSync(desktop.dpy, False);
+}
+
+TEST(GuardianEndsWithTheProgram, NormalQuitsAndSigtermLeaveNoGuardianBehind)
+{
+    DesktopView view;
+    ASSERT_TRUE(view.isOpen());
+    ProgramRun program({{SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    for (int run = 0; run < 10; ++run) {
+        const QRect mainWindow = program.start(view);
+        ASSERT_FALSE(mainWindow.isNull()) << "run " << run;
+        EXPECT_EQ(guardiansRunning(), 1) << "run " << run;
+        if (run % 2 == 0) {
+            ASSERT_TRUE(program.quit(view, mainWindow)) << "run " << run;
+        } else {
+            program.process.terminate();
+            ASSERT_TRUE(program.process.waitForFinished(30000)) << "run " << run;
+            EXPECT_EQ(program.process.exitCode(), 0) << "run " << run;
+        }
+        EXPECT_EQ(guardiansRunning(), 0) << "after run " << run;
+        ASSERT_TRUE(view.waitUntilGone(ProgramRun::mainWindowTitle()));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runTestsOnPrivateDesktop(argc, argv, false);
+}
