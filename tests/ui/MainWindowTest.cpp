@@ -538,11 +538,20 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     EXPECT_EQ(setting(FIRST_RUN_EVER), 0);
 
     // Later runs only restore what was saved.
-    window->setGeometry(QRect(10, 20, 1000, 500));
+    window->setGeometry(QRect(110, 60, 1000, 500));
     app()->saveWidgetGeometry(window.get());
     window.reset();
     auto later = makeWindow();
-    EXPECT_EQ(later->geometry(), QRect(10, 20, 1000, 500));
+    EXPECT_EQ(later->geometry(), QRect(110, 60, 1000, 500));
+
+    // A place that does not fit the screen as it is now is fitted, not restored as it was.
+    later->setGeometry(QRect(10, 900, 1000, 500));
+    app()->saveWidgetGeometry(later.get());
+    later.reset();
+    auto fitted = makeWindow();
+    EXPECT_TRUE(QRect(100, 50, 1280, 994).contains(fitted->frameGeometry()))
+        << fitted->frameGeometry().x() << "," << fitted->frameGeometry().y();
+    EXPECT_EQ(fitted->size(), QSize(1000, 500));
 }
 
 // Runs the program's event loop until the quit that the window queued; -1 when none comes.

@@ -2,6 +2,7 @@
 
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 #include "platform/Process.h"
@@ -258,6 +259,10 @@ void ClickOptionsWindow::resizeEvent(QResizeEvent *event)
     widthGrowth = width() - referenceSize.width();
     layOut(width());
     applyAspectRatio();
+    // Grown in proportion, a window flush with an edge grows past it: once the sizing settles
+    // it is brought back, as after a move.
+    if (isVisible() && !isMinimized())
+        moveSettled.start();
 }
 
 void ClickOptionsWindow::moveEvent(QMoveEvent *event)
@@ -301,6 +306,8 @@ void ClickOptionsWindow::showEvent(QShowEvent *event)
     // The toolkit writes the window's size hints as it maps it, after this event.
     QMetaObject::invokeMethod(
         this, [this] { applyAspectRatio(); }, Qt::QueuedConnection);
+    // Restored before it was framed, its place is checked again with the frame.
+    fitToWorkAreaOnceFramed(this);
 }
 
 void ClickOptionsWindow::hideEvent(QHideEvent *event)
