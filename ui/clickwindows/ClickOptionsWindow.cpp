@@ -278,7 +278,16 @@ void ClickOptionsWindow::keepOnScreen()
     const QRect screen = platform::pointerScreens().logicalVirtualScreen();
     if (screen.isEmpty() || !isVisible() || isMinimized())
         return;
-    const QRect frame = frameGeometry();
+    QRect frame = frameGeometry();
+    // Never taller than the work area (a screen scaled up, a window manager that kept an older
+    // size): smaller, in its own proportion.
+    const QRect area = logicalWorkArea();
+    const int decoration = frame.height() - height();
+    if (!area.isEmpty() && frame.height() > area.height() && area.height() > decoration) {
+        const int h = qMax(minimumHeight(), area.height() - decoration);
+        resize(qMax(minimumWidth(), width() * h / height()), h);
+        frame = frameGeometry();
+    }
     // It may stand out by twice the window manager's border, as a window pushed to an edge.
     const int pad = 2 * (geometry().x() - frame.x());
     const QRect kept = ClickOptionsLayout::clampToScreen(frame, screen, pad);
