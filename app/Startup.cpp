@@ -210,8 +210,17 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     QObject::connect(app.get(), &FacialDetectionApp::toggleSmileDwell, mainWindow.get(),
                      &MainWindow::onToggleSmileDwell);
 
-    if (file.needAllSettingsReset)
+    if (file.needAllSettingsReset) {
+        // The choices made in the start-up dialogs a moment ago outlive the reset that follows
+        // them: a user told that the camera dialog will close by itself expects it to.
+        const QList<QPair<QString, QVariant>> chosen = {
+            {QString::fromLatin1(SettingKeys::CCF_AUTOCLOSE),
+             app->getSetting(SettingKeys::CCF_AUTOCLOSE)},
+            {QString::fromLatin1(SettingKeys::DEFAULT_CAMERA),
+             app->getSetting(SettingKeys::DEFAULT_CAMERA)}};
         emit app->NeedAllSettingsReset();
+        app->setSettings(chosen);
+    }
 
     splash->finish(mainWindow.get());
     mainWindow->activateWindow();

@@ -1,8 +1,11 @@
 #include "assets/ModelSplit.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+
+const char *const ModelPiecesListName = "model-pieces.txt";
 
 bool splitIntoPieces(const QString &sourcePath, const QString &destDir,
                      const QStringList &pieceNames, QString *error)
@@ -28,8 +31,11 @@ bool splitIntoPieces(const QString &sourcePath, const QString &destDir,
     }
 
     QByteArray buffer(1 << 20, Qt::Uninitialized);
+    QByteArray list;
     for (qint64 i = 0; i < count; ++i) {
-        qint64 remaining = total / count + (i < total % count ? 1 : 0);
+        const qint64 size = total / count + (i < total % count ? 1 : 0);
+        qint64 remaining = size;
+        QCryptographicHash sum(QCryptographicHash::Sha256);
         QSaveFile piece(QDir(destDir).filePath(pieceNames.at(int(i))));
         if (!piece.open(QIODevice::WriteOnly)) {
             *error =
@@ -43,6 +49,7 @@ bool splitIntoPieces(const QString &sourcePath, const QString &destDir,
                 piece.cancelWriting();
                 return false;
             }
+            sum.addData(buffer.constData(), int(n));
             if (piece.write(buffer.constData(), n) != n) {
                 *error = QStringLiteral("cannot write %1: %2")
                              .arg(piece.fileName(), piece.errorString());
@@ -56,9 +63,18 @@ bool splitIntoPieces(const QString &sourcePath, const QString &destDir,
                 QStringLiteral("cannot write %1: %2").arg(piece.fileName(), piece.errorString());
             return false;
         }
+        list += pieceNames.at(int(i)).toUtf8() + ' ' + QByteArray::number(size) + ' ' +
+                sum.result().toHex() + '\n';
     }
     if (!source.atEnd()) {
         *error = QStringLiteral("%1 grew while it was being split").arg(sourcePath);
+        return false;
+    }
+    QSaveFile listFile(QDir(destDir).filePath(QString::fromLatin1(ModelPiecesListName)));
+    if (!listFile.open(QIODevice::WriteOnly) || listFile.write(list) != list.size() ||
+        !listFile.commit()) {
+        *error =
+            QStringLiteral("cannot write %1: %2").arg(listFile.fileName(), listFile.errorString());
         return false;
     }
     return true;

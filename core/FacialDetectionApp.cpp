@@ -2,13 +2,16 @@
 
 #include "core/MessageBoxes.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "feedback/osw_AutoCenter.h"
 #include "feedback/osw_ExternalMouseMoveDetected.h"
 #include "feedback/osw_FaceNotFound.h"
 #include "feedback/osw_LipsNotClearlyVisible.h"
 #include "platform/Autostart.h"
 #include "platform/Platform.h"
+#include "platform/PointerScreens.h"
 
+#include <QDataStream>
 #include <QDebug>
 #include <QKeySequence>
 #include <QSettings>
@@ -100,6 +103,27 @@ QString geometryKey(QWidget *widget)
     return widget->objectName() + "/geometry";
 }
 
+// The device pixel ratio the geometry was saved at.
+QString geometryScaleKey(QWidget *widget)
+{
+    return widget->objectName() + "/geometryScale";
+}
+
+// The frame's top-left corner that the toolkit's saved geometry holds (its first rectangle);
+// null when the data is not of that form.
+QPoint savedFrameTopLeft(const QByteArray &geometry)
+{
+    QDataStream stream(geometry);
+    stream.setVersion(QDataStream::Qt_4_0);
+    quint32 magic = 0;
+    quint16 major = 0, minor = 0;
+    QRect frame;
+    stream >> magic >> major >> minor >> frame;
+    if (stream.status() != QDataStream::Ok || magic != 0x1D9D0CB || major != 3)
+        return {};
+    return frame.topLeft();
+}
+
 } // namespace
 
 const char *soundFileName(SoundId id)
@@ -180,7 +204,9 @@ bool FacialDetectionApp::storeLocked(const QString &key, const QVariant &value, 
 void FacialDetectionApp::syncAndReport(QSettings &file)
 {
     file.sync();
-    if (file.status() != QSettings::NoError && !writeFailureReported) {
+    // A format error is about reading (a byte-order mark, a malformed section line): the
+    // file is written all the same. Only an access error means the values were not saved.
+    if (file.status() == QSettings::AccessError && !writeFailureReported) {
         // The values still hold for this run; say once that they will not survive it.
         writeFailureReported = true;
         qWarning().noquote() << "Settings could not be written to" << settingsFilePath;
@@ -283,13 +309,25 @@ void FacialDetectionApp::restoreWidgetGeometry(QWidget *widget)
     if (!widget)
         return;
     QByteArray geometry;
+    double savedScale = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(settingsMutex);
         QSettings file(settingsFilePath, QSettings::IniFormat);
         geometry = file.value(geometryKey(widget)).toByteArray();
+        savedScale = file.value(geometryScaleKey(widget)).toDouble();
     }
-    if (!geometry.isEmpty())
-        widget->restoreGeometry(geometry);
+    if (geometry.isEmpty() || !widget->restoreGeometry(geometry))
+        return;
+    // Saved at another scale, the place is where it was on the screen, not where the same
+    // logical numbers point now (mid-screen or past an edge); the size stays, in logical
+    // pixels, what the window's content needs.
+    const double scale = platform::pointerScreens().devicePixelRatio();
+    const QPoint saved = savedFrameTopLeft(geometry);
+    if (savedScale > 0 && !qFuzzyCompare(savedScale, scale) && !saved.isNull())
+        widget->move(
+            QPoint(int(saved.x() * savedScale / scale), int(saved.y() * savedScale / scale)));
+    // A place that does not fit the screen as it is now is fitted, not restored as it was.
+    fitToWorkArea(widget);
 }
 
 void FacialDetectionApp::saveWidgetGeometry(QWidget *widget)
@@ -299,6 +337,7 @@ void FacialDetectionApp::saveWidgetGeometry(QWidget *widget)
     std::lock_guard<std::recursive_mutex> lock(settingsMutex);
     QSettings file(settingsFilePath, QSettings::IniFormat);
     file.setValue(geometryKey(widget), widget->saveGeometry());
+    file.setValue(geometryScaleKey(widget), platform::pointerScreens().devicePixelRatio());
     syncAndReport(file);
 }
 

@@ -103,14 +103,25 @@ void backupSettingsFile(const QString &settingsPath, const QString &backupPath)
     QFile::copy(settingsPath, backupPath);
 }
 
+QString freeRejectedPath(const QString &rejectedPath)
+{
+    if (!QFile::exists(rejectedPath))
+        return rejectedPath;
+    for (int n = 2;; ++n) {
+        const QString numbered = rejectedPath + '.' + QString::number(n);
+        if (!QFile::exists(numbered))
+            return numbered;
+    }
+}
+
 bool rejectSettingsFile(const QString &settingsPath, const QString &rejectedPath)
 {
-    if (QFile::exists(rejectedPath))
-        QFile::remove(rejectedPath);
-    if (!QFile::rename(settingsPath, rejectedPath)) {
+    // An earlier rejected file may hold what the user still wants back: each one is kept.
+    const QString kept = freeRejectedPath(rejectedPath);
+    if (!QFile::rename(settingsPath, kept)) {
         // Never fall back to deleting: a file we could not move aside is left in place and
         // the store reads what it can of it.
-        qWarning().noquote() << "Could not keep the rejected settings file as" << rejectedPath;
+        qWarning().noquote() << "Could not keep the rejected settings file as" << kept;
         return false;
     }
     return true;

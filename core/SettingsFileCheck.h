@@ -22,8 +22,13 @@ bool hasHotkeySettings(const QString &path);
 // Replaces the start-up backup with a copy of the settings file. A failed copy is ignored.
 void backupSettingsFile(const QString &settingsPath, const QString &backupPath);
 
-// Keeps a file that failed its check as `rejectedPath` (replacing an older one) so that the
-// user's data is never destroyed. Returns true when the settings file is gone afterwards.
+// `rejectedPath` when no file has that name yet, else the first free of `rejectedPath`.2,
+// .3 and so on.
+QString freeRejectedPath(const QString &rejectedPath);
+
+// Keeps a file that failed its check under freeRejectedPath(`rejectedPath`), so that neither
+// it nor an earlier rejected file is destroyed. Returns true when the settings file is gone
+// afterwards.
 bool rejectSettingsFile(const QString &settingsPath, const QString &rejectedPath);
 
 // Offers to save the old settings file (its start-up backup) to a place the user picks.

@@ -5,6 +5,7 @@
 #include "platform/OverlayWindow.h"
 #include "platform/OverlayWindows.h"
 #include "platform/Platform.h"
+#include "platform/PointerScreens.h"
 #include "platform/ThreadName.h"
 
 #include <QtMath>
@@ -61,20 +62,41 @@ struct COnScreenText::LabelRun
         window->update();
     }
 
-    // Sizes the window to the text; centred on centreX when it is positive, else at x.
+    // Sizes the window to the text; centred on centreX when it is positive, else at x. A text
+    // wider than the screens is drawn smaller, down to the smallest size, until it fits: on a
+    // screen scaled by 2 the calibration heading is wider than the screen.
     void fit(int centreX)
     {
-        const QSize extent = window->textExtent(text, font());
+        QSize extent = window->textExtent(text, font());
         if (!extent.isValid())
             return; // the window keeps its size
+        const int room = platform::pointerScreens().virtualScreen().width() - 2 * PaddingX;
+        while (room > 0 && extent.width() > room && points > MinimumPointSize) {
+            points = qMax(MinimumPointSize, qMin(points - 1, points * room / extent.width()));
+            const QSize smaller = window->textExtent(text, font());
+            if (!smaller.isValid())
+                break;
+            extent = smaller;
+        }
         const int w = extent.width() + 2 * PaddingX;
         const int h = extent.height() + 2 * PaddingY;
         if (centreX > 0)
             x = centreX - (w >> 1);
-        window->setGeometry(QRect(x, y, w, h));
+        window->setGeometry(QRect(onScreen(QPoint(x, y), QSize(w, h)), QSize(w, h)));
         window->setRoundedShape(cornerFor(w, h));
         publish();
         paintText();
+    }
+
+    // The top-left corner that keeps a window of `size` whole on the screens, as near to `at`
+    // as it can (screen pixels: the overlay's own).
+    static QPoint onScreen(QPoint at, QSize size)
+    {
+        const QRect screen = platform::pointerScreens().virtualScreen();
+        if (screen.isEmpty())
+            return at;
+        return {qMax(screen.left(), qMin(at.x(), screen.left() + screen.width() - size.width())),
+                qMax(screen.top(), qMin(at.y(), screen.top() + screen.height() - size.height()))};
     }
 
     int centreX() const
@@ -88,7 +110,8 @@ struct COnScreenText::LabelRun
         // Kept, so that a later refit stays where the window now is.
         x = newX;
         y = newY;
-        window->setGeometry(QRect(QPoint(x, y), window->scene().geometry.size()));
+        const QSize size = window->scene().geometry.size();
+        window->setGeometry(QRect(onScreen(QPoint(x, y), size), size));
         publish();
         window->update();
     }

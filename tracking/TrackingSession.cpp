@@ -8,9 +8,12 @@
 #include "engine/TrackingParameters.h"
 #include "feedback/COnScreenText.h"
 #include "feedback/CProgressMeter.h"
+#include "platform/Platform.h"
+#include "platform/PointerScreens.h"
 #include "vision/FacialMetricsState.h"
 
 #include <QObject>
+#include <QPoint>
 
 namespace {
 
@@ -54,7 +57,9 @@ bool TrackingSession::startCalibration(bool force)
     primaryScreenCentre(x, y);
     startMs = now;
     smileModeAtStart = smileClicking();
-    CalibrationText.StartBelow(text, x, y - 280, 2, 2);
+    // The label is drawn in the desktop's pixels, the screen's centre is in the program's.
+    const QPoint heading = platform::pointerScreens().toPhysical(QPoint(x, y - 280));
+    CalibrationText.StartBelow(text, heading.x(), heading.y(), 2, 2);
     CalibrationText.SetSize(55);
     CalibrationText.SetTextColor(kLabelColor);
     // A restarted calibration keeps the engine state saved when the first one began.

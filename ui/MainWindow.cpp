@@ -2,6 +2,7 @@
 
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "engine/SystemCursorReplacement.h"
 #include "engine/TrackingParameters.h"
 #include "feedback/StateNotifier.h"
@@ -237,6 +238,14 @@ void MainWindow::placeWindowsForFirstRun()
     const int screenWidth = screen.width();
     const int screenHeight = screen.height();
     const int rightEdge = screen.x() + screenWidth;
+    QRect workArea = logicalWorkArea();
+    if (workArea.isEmpty())
+        workArea = screen;
+    // The top of a window centred on the screen, its frame inside the work area.
+    auto centredTop = [&](const QWidget &window, int frameHeight) {
+        const int top = screen.y() + screenHeight / 2 - window.height() / 2;
+        return qMax(workArea.y(), qMin(top, workArea.y() + workArea.height() - frameHeight));
+    };
 
     // Shown off screen first, so that its frame is known before it is placed.
     ClickOptionsWindow &options = settings.clickOptionsWindow;
@@ -249,21 +258,41 @@ void MainWindow::placeWindowsForFirstRun()
         QCoreApplication::processEvents();
         optionsFrameWidth = options.frameGeometry().width();
     }
+    // On a screen scaled up the palette as designed is taller than the work area: smaller, in
+    // its own proportion.
+    const int optionsTitle = options.frameGeometry().height() - options.height();
+    const int optionsRoom = workArea.height() - optionsTitle;
+    if (options.height() > optionsRoom && optionsRoom > 0) {
+        options.resize(options.width() * optionsRoom / options.height(), optionsRoom);
+        QCoreApplication::processEvents();
+        optionsFrameWidth = options.frameGeometry().width();
+    }
+    // The window manager frames every window alike: the palette's frame tells the others'.
+    const QSize decoration = options.frameGeometry().size() - options.size();
     options.move(rightEdge - options.width() - borderOf(&options),
-                 screen.y() + screenHeight / 2 - options.height() / 2);
+                 centredTop(options, options.height() + decoration.height()));
     options.show();
 
+    // As designed where the room left of the palette and the work area allow.
     adjustSize();
-    resize(920, 620);
+    const int roomLeft = options.x() - workArea.x() - decoration.width() / 2;
+    const QSize least = minimumSizeHint();
+    const QSize designed(qMin(qMax(920, least.width()), roomLeft),
+                         qMin(620, workArea.height() - decoration.height()));
+    if (least.width() > designed.width() || least.height() > designed.height())
+        setMinimumSize(least.boundedTo(designed));
+    resize(designed);
     QCoreApplication::processEvents();
     move(options.x() - width() - borderOf(this) - borderOf(&options),
-         screen.y() + screenHeight / 2 - height() / 2);
+         centredTop(*this, height() + decoration.height()));
     show();
 
     settings.adjustSize();
     showParked(&settings);
+    // Wide enough for every page, where there is room left of the palette.
+    settings.fitToPages(options.x() - workArea.x() - decoration.width() / 2, true);
     settings.move(screen.x() - borderOf(&settings),
-                  screen.y() + screenHeight / 2 - settings.height() / 2);
+                  centredTop(settings, settings.height() + decoration.height()));
     settings.showMinimized();
 
     // As wide and as high as the click-options window is wide, its frame on the bottom of the
@@ -271,12 +300,16 @@ void MainWindow::placeWindowsForFirstRun()
     ClickPause &pause = settings.clickPause;
     pause.resize(optionsFrameWidth, optionsFrameWidth);
     showParked(&pause);
-    QRect workArea = platform::pointerScreens().toLogical(platform::process().workArea());
-    if (workArea.isEmpty())
-        workArea = screen;
     pause.move(rightEdge - pause.width() - borderOf(&pause),
                workArea.y() + workArea.height() - pause.frameGeometry().height());
     pause.hide();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Restored before it was framed, its place is checked again with the frame.
+    fitToWorkAreaOnceFramed(this);
 }
 
 void MainWindow::onTrackerProcessCompleted()

@@ -45,6 +45,7 @@ public slots:
 protected:
     // The quit sequence; onExitClicked runs it with no event.
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void connectTracker(QTracker *tracker);

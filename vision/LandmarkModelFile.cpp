@@ -4,9 +4,11 @@
 #include "vision/face_tracker_core.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryFile>
 
 #include <dlib/serialize.h>
@@ -35,6 +37,43 @@ QString temporaryTemplate()
     return base + QStringLiteral("-model-XXXXXX");
 }
 
+struct RecordedPiece
+{
+    qint64 size = -1;
+    QByteArray sha256; // lower-case hex
+};
+
+// The pieces' sizes and checksums as the build recorded them; false with a message when the
+// list cannot be read or leaves a piece out.
+bool readPiecesList(const QDir &dir, const QString &where, QHash<QString, RecordedPiece> *pieces,
+                    QString *error)
+{
+    const QString listName = landmarkModelPiecesListName();
+    QFile list(dir.filePath(listName));
+    if (!list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *error = tr("The list of the face model's pieces (%1) is missing from %2 or could not be "
+                    "read.")
+                     .arg(pieceName(listName), where);
+        return false;
+    }
+    while (!list.atEnd()) {
+        const QList<QByteArray> fields = list.readLine().simplified().split(' ');
+        bool ok = false;
+        const qint64 size = fields.size() == 3 ? fields[1].toLongLong(&ok) : -1;
+        if (ok && size > 0)
+            pieces->insert(QString::fromUtf8(fields[0]), {size, fields[2].toLower()});
+    }
+    for (const QString &name : landmarkModelPieceNames()) {
+        if (!pieces->contains(name)) {
+            *error = tr("The list of the face model's pieces (%1) in %2 does not record the piece "
+                        "%3.")
+                         .arg(pieceName(listName), where, pieceName(name));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 QStringList landmarkModelPieceNames()
@@ -42,11 +81,19 @@ QStringList landmarkModelPieceNames()
     return {"s", "g", "n", "z", "y", "m", "h"};
 }
 
+QString landmarkModelPiecesListName()
+{
+    return QStringLiteral("model-pieces.txt");
+}
+
 bool assembleLandmarkModelFile(QIODevice &out, const QString &folder, QString *error,
                                QVector<qint64> *pieceEnds)
 {
     const QDir dir(folder.isEmpty() ? QDir::currentPath() : folder);
     const QString where = QDir::toNativeSeparators(dir.absolutePath());
+    QHash<QString, RecordedPiece> recorded;
+    if (!readPiecesList(dir, where, &recorded, error))
+        return false;
     qint64 total = 0;
     for (const QString &name : landmarkModelPieceNames()) {
         QFile piece(dir.filePath(name));
@@ -73,6 +120,24 @@ bool assembleLandmarkModelFile(QIODevice &out, const QString &folder, QString *e
         }
         if (bytes.isEmpty()) {
             *error = tr("The face model piece %1 in %2 is empty.").arg(pieceName(name), where);
+            return false;
+        }
+        // A change inside a piece can still read as a model, a slightly wrong one: each piece
+        // is held to what the build recorded, so the damage is named where it is.
+        const RecordedPiece &expected = recorded[name];
+        if (bytes.size() != expected.size) {
+            *error = tr("The face model piece %1 in %2 is damaged: it holds %3 bytes instead of "
+                        "%4.")
+                         .arg(pieceName(name), where)
+                         .arg(bytes.size())
+                         .arg(expected.size);
+            return false;
+        }
+        if (QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() !=
+            expected.sha256) {
+            *error = tr("The face model piece %1 in %2 is damaged: its content is not what the "
+                        "build made.")
+                         .arg(pieceName(name), where);
             return false;
         }
         if (out.write(bytes) != bytes.size()) {

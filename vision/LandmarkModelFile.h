@@ -9,10 +9,13 @@ class face_tracker_core;
 
 // The landmark model ships as seven piece files beside the program, joined in this order.
 QStringList landmarkModelPieceNames();
+// The list the build writes beside the pieces: one line per piece, "name size sha256".
+QString landmarkModelPiecesListName();
 
 // Copies the pieces from `folder` into `out`, in order. False, with a message naming the
-// piece, when one is missing, unreadable or empty, or when writing fails. `pieceEnds` gets the
-// offset at which each piece ends in the joined file.
+// piece, when one is missing, unreadable, empty, or not of the size and checksum that the list
+// beside them records, or when writing fails; also when the list is missing or does not name
+// every piece. `pieceEnds` gets the offset at which each piece ends in the joined file.
 bool assembleLandmarkModelFile(QIODevice &out, const QString &folder, QString *error,
                                QVector<qint64> *pieceEnds = nullptr);
 

@@ -1,5 +1,6 @@
 #include "assets/ModelSplit.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -57,6 +58,17 @@ TEST(ModelSplitter, PiecesJoinBackAndDifferInSizeByAtMostOneByte)
         EXPECT_EQ(joined, original);
         EXPECT_GE(smallest, 1);
         EXPECT_LE(largest - smallest, 1);
+
+        // The list beside them records each piece's size and checksum, in order.
+        const QList<QByteArray> lines =
+            readFile(QDir(dir.filePath("out")).filePath(ModelPiecesListName)).split('\n');
+        ASSERT_EQ(lines.size(), Pieces.size() + 1);
+        for (int i = 0; i < Pieces.size(); ++i) {
+            const QByteArray piece = readFile(QDir(dir.filePath("out")).filePath(Pieces[i]));
+            EXPECT_EQ(lines[i],
+                      Pieces[i].toUtf8() + ' ' + QByteArray::number(piece.size()) + ' ' +
+                          QCryptographicHash::hash(piece, QCryptographicHash::Sha256).toHex());
+        }
     }
 }
 

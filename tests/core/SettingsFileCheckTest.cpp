@@ -84,14 +84,18 @@ TEST_F(SettingsFile, BackupReplacesTheOldBackup)
     EXPECT_EQ(TestHome::readFile(backup), "CLICK_MODE=0\n");
 }
 
-TEST_F(SettingsFile, ARejectedFileIsKeptNotDeleted)
+TEST_F(SettingsFile, EveryRejectedFileIsKeptNotDeleted)
 {
-    const QString path = write("CLICK_MODE=1,2\n");
     const QString rejected = home.path() + "/TovraMouse.ini.rejected";
-    TestHome::writeFile(rejected, "an older rejected file");
-    EXPECT_TRUE(rejectSettingsFile(path, rejected));
-    EXPECT_FALSE(QFile::exists(path));
+    for (const QByteArray &content : {"CLICK_MODE=1,2\n", "CLICK_MODE=3,4\n", "CLICK_MODE=5,6\n"}) {
+        const QString path = write(content);
+        EXPECT_TRUE(rejectSettingsFile(path, rejected));
+        EXPECT_FALSE(QFile::exists(path));
+    }
     EXPECT_EQ(TestHome::readFile(rejected), "CLICK_MODE=1,2\n");
+    EXPECT_EQ(TestHome::readFile(rejected + ".2"), "CLICK_MODE=3,4\n");
+    EXPECT_EQ(TestHome::readFile(rejected + ".3"), "CLICK_MODE=5,6\n");
+    EXPECT_EQ(freeRejectedPath(rejected), rejected + ".4");
 }
 
 // The migration asks twice, offers a save dialog and removes the live file.

@@ -168,6 +168,30 @@ TEST_F(SettingsStore, OlderFilesWithTextSwitchesAndOddValuesLoad)
     EXPECT_EQ(fileValue(HK_KEYSEQ_SMILEDWELL), "Shift+Alt+F11");
 }
 
+QStringList warningsSeen;
+void keepWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        warningsSeen << message;
+}
+
+TEST_F(SettingsStore, FilesQtReadsWithAFormatErrorAreWrittenWithoutAFalseAlarm)
+{
+    for (const QByteArray &content :
+         {QByteArray("\xef\xbb\xbf[General]\nCLICK_MODE=0\n"),
+          QByteArray("[General\nCLICK_MODE=0\n[General]\nMOTION_MODE=1\n")}) {
+        TestHome::writeFile(AppFilePaths::settingsFile, content);
+        warningsSeen.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+        app()->loadAllSettings();
+        app()->setSetting(HHS_TIME, 4321);
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(fileValue(HHS_TIME), "4321") << content.constData();
+        EXPECT_TRUE(warningsSeen.filter(QStringLiteral("could not be written")).isEmpty())
+            << warningsSeen.join('\n').toStdString();
+    }
+}
+
 TEST_F(SettingsStore, AReceiverThatWritesBackDoesNotDeadlock)
 {
     const auto connection = QObject::connect(app(), &FacialDetectionApp::SettingsChanged, [] {
@@ -338,4 +362,3 @@ TEST(ApplicationObject, ClickOptionsWarningsReportWhetherTheyAreShown)
 }
 
 } // namespace
-

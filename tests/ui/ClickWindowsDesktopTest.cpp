@@ -226,6 +226,35 @@ TEST_F(ClickWindowsDesktop, APaletteMovedOffTheScreenComesBack)
         << palette.frameGeometry().x() << "," << palette.frameGeometry().y();
 }
 
+TEST_F(ClickWindowsDesktop, APaletteGrownPastTheRightEdgeComesBack)
+{
+    ClickOptionsWindow palette;
+    palette.move(1500, 100);
+    palette.show();
+    ASSERT_TRUE(framed(palette));
+    const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
+    // Flush with the right edge, as on the first run.
+    palette.move(screen.right() + 1 - palette.frameGeometry().width(), 100);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); }, 5000));
+    const QSize first = palette.size();
+
+    // The user drags the lower edge down; in proportion the window also grows to the right.
+    const QPoint lowerEdge = palette.mapToGlobal(QPoint(first.width() / 2, first.height() - 20));
+    xdotool({"mousemove", QString::number(lowerEdge.x()), QString::number(lowerEdge.y())});
+    xdotool({"keydown", "alt", "mousedown", "3"});
+    for (int step = 1; step <= 10; ++step)
+        xdotool({"mousemove", QString::number(lowerEdge.x()),
+                 QString::number(lowerEdge.y() + 15 * step)});
+    xdotool({"mouseup", "3", "keyup", "alt"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return palette.width() > first.width() + 5; }, 5000))
+        << palette.width();
+    const int pad = 2 * (palette.geometry().x() - palette.frameGeometry().x());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return palette.frameGeometry().right() <= screen.right() + pad; }, 5000))
+        << palette.frameGeometry().x() << "+" << palette.frameGeometry().width();
+}
+
 TEST_F(ClickWindowsDesktop, AClickOnThePaletteLeavesTheFocusWhereItWasAndGivesItBack)
 {
     QWidget typing;

@@ -23,7 +23,10 @@
 #include <QFile>
 #include <QFrame>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -538,11 +541,80 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     EXPECT_EQ(setting(FIRST_RUN_EVER), 0);
 
     // Later runs only restore what was saved.
-    window->setGeometry(QRect(10, 20, 1000, 500));
+    window->setGeometry(QRect(110, 60, 1000, 500));
     app()->saveWidgetGeometry(window.get());
     window.reset();
     auto later = makeWindow();
-    EXPECT_EQ(later->geometry(), QRect(10, 20, 1000, 500));
+    EXPECT_EQ(later->geometry(), QRect(110, 60, 1000, 500));
+
+    // A place that does not fit the screen as it is now is fitted, not restored as it was.
+    later->setGeometry(QRect(10, 900, 1000, 500));
+    app()->saveWidgetGeometry(later.get());
+    later.reset();
+    auto fitted = makeWindow();
+    EXPECT_TRUE(QRect(100, 50, 1280, 994).contains(fitted->frameGeometry()))
+        << fitted->frameGeometry().x() << "," << fitted->frameGeometry().y();
+    EXPECT_EQ(fitted->size(), QSize(1000, 500));
+}
+
+TEST_F(MainWindowTest, TheFirstRunShowsEverySettingsPageWithoutAHorizontalScrollBarWhereThereIsRoom)
+{
+    app()->setSetting(FIRST_RUN_EVER, 1);
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 1920, 1080));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 1920, 1080));
+    auto window = makeWindow();
+    SettingsWindow &settings = window->settingsWindow();
+    settings.showNormal();
+    auto *tabs = settings.findChild<QTabWidget *>("tabWidget");
+    ASSERT_NE(tabs, nullptr);
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+        const auto *area = tabs->widget(i)->findChild<QScrollArea *>();
+        ASSERT_NE(area, nullptr) << i;
+        EXPECT_FALSE(area->horizontalScrollBar()->isVisible())
+            << tabs->tabText(i).toStdString() << " at " << settings.width();
+    }
+    // Left of the palette, which stays on top of it.
+    EXPECT_LE(settings.frameGeometry().right(), settings.clickOptionsWindow.frameGeometry().left());
+}
+
+TEST_F(MainWindowTest, OnAScreenScaledByTwoTheFirstRunKeepsEveryWindowInTheWorkArea)
+{
+    // 1920 x 1080 desktop pixels at a ratio of 2, less a panel.
+    app()->setSetting(FIRST_RUN_EVER, 1);
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 960, 540));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 960, 520));
+    const QRect area(0, 0, 960, 520);
+    auto window = makeWindow();
+    SettingsWindow &settings = window->settingsWindow();
+    settings.showNormal();
+    QCoreApplication::processEvents();
+    for (QWidget *w : {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(&settings),
+                       static_cast<QWidget *>(&settings.clickOptionsWindow)}) {
+        const QRect g = w->geometry();
+        EXPECT_TRUE(area.contains(g)) << w->objectName().toStdString() << " " << g.x() << ","
+                                      << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_LE(w->minimumHeight(), area.height()) << w->objectName().toStdString();
+    }
+    EXPECT_LE(window->geometry().right(), settings.clickOptionsWindow.geometry().left());
+}
+
+TEST_F(MainWindowTest, APlaceSavedAtAnotherScaleIsKeptWhereItWasOnTheScreen)
+{
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 1920, 1080));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 1920, 1080));
+    // Saved at a ratio of 2: (150, 100) then was (300, 200) on the screen.
+    platform::pointerScreens().setDevicePixelRatio(2);
+    {
+        auto window = makeWindow();
+        window->setGeometry(QRect(150, 100, 500, 300));
+        app()->saveWidgetGeometry(window.get());
+    }
+    platform::pointerScreens().setDevicePixelRatio(1);
+    auto later = makeWindow();
+    EXPECT_EQ(later->pos(), QPoint(300, 200));
+    EXPECT_EQ(later->size(), QSize(500, 300));
 }
 
 // Runs the program's event loop until the quit that the window queued; -1 when none comes.

@@ -2,6 +2,7 @@
 
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 #include "platform/Process.h"
@@ -258,6 +259,10 @@ void ClickOptionsWindow::resizeEvent(QResizeEvent *event)
     widthGrowth = width() - referenceSize.width();
     layOut(width());
     applyAspectRatio();
+    // Grown in proportion, a window flush with an edge grows past it: once the sizing settles
+    // it is brought back, as after a move.
+    if (isVisible() && !isMinimized())
+        moveSettled.start();
 }
 
 void ClickOptionsWindow::moveEvent(QMoveEvent *event)
@@ -273,7 +278,16 @@ void ClickOptionsWindow::keepOnScreen()
     const QRect screen = platform::pointerScreens().logicalVirtualScreen();
     if (screen.isEmpty() || !isVisible() || isMinimized())
         return;
-    const QRect frame = frameGeometry();
+    QRect frame = frameGeometry();
+    // Never taller than the work area (a screen scaled up, a window manager that kept an older
+    // size): smaller, in its own proportion.
+    const QRect area = logicalWorkArea();
+    const int decoration = frame.height() - height();
+    if (!area.isEmpty() && frame.height() > area.height() && area.height() > decoration) {
+        const int h = qMax(minimumHeight(), area.height() - decoration);
+        resize(qMax(minimumWidth(), width() * h / height()), h);
+        frame = frameGeometry();
+    }
     // It may stand out by twice the window manager's border, as a window pushed to an edge.
     const int pad = 2 * (geometry().x() - frame.x());
     const QRect kept = ClickOptionsLayout::clampToScreen(frame, screen, pad);
@@ -301,6 +315,8 @@ void ClickOptionsWindow::showEvent(QShowEvent *event)
     // The toolkit writes the window's size hints as it maps it, after this event.
     QMetaObject::invokeMethod(
         this, [this] { applyAspectRatio(); }, Qt::QueuedConnection);
+    // Restored before it was framed, its place is checked again with the frame.
+    fitToWorkAreaOnceFramed(this);
 }
 
 void ClickOptionsWindow::hideEvent(QHideEvent *event)

@@ -71,6 +71,6 @@ private:
     // Set while UpdateUI shows the settings, so the buttons it sets write nothing half-done.
     bool showingSettings = false;
     FocusGiveBack focus;
-    // A move by the user is checked once it has come to rest.
+    // A move or a resize by the user is checked once it has come to rest.
     QTimer moveSettled;
 };

@@ -4,6 +4,7 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsDefaults.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "feedback/MessageWidget.h"
 #include "hotkeys/QHotkey.h"
 #include "tracking/QTracker.h"
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -696,6 +698,45 @@ void SettingsWindow::adjustSizeWithoutShrink()
     setMinimumSize(size());
     adjustSize();
     setMinimumSize(formMinimumSize);
+    // Never more than the work area: on a screen scaled up the pages scroll instead.
+    fitToWorkArea(this);
+}
+
+int SettingsWindow::widthForEveryPage() const
+{
+    const auto *current = ui->tabWidget->currentWidget()
+                              ? ui->tabWidget->currentWidget()->findChild<QScrollArea *>()
+                              : nullptr;
+    if (!current)
+        return width();
+    // Everything around a page's viewport, with room for its vertical scroll bar.
+    const int around = width() - current->width() + 2 * current->frameWidth() +
+                       current->verticalScrollBar()->sizeHint().width();
+    int widest = 0;
+    for (int i = 0; i < ui->tabWidget->count(); ++i) {
+        const auto *area = ui->tabWidget->widget(i)->findChild<QScrollArea *>();
+        if (area && area->widget())
+            widest = qMax(widest, area->widget()
+                                      ->minimumSizeHint()
+                                      .expandedTo(area->widget()->minimumSize())
+                                      .width());
+    }
+    return qMax(width(), widest + around);
+}
+
+void SettingsWindow::fitToPages(int widthLimit, bool mayShrink)
+{
+    const QRect area = logicalWorkArea();
+    int target = widthForEveryPage();
+    int room = area.isEmpty() ? target : area.width() - (frameGeometry().width() - width());
+    if (widthLimit > 0)
+        room = qMin(room, widthLimit);
+    target = qMin(target, room);
+    if (target > width() || (mayShrink && target < width())) {
+        setMinimumWidth(qMin(minimumWidth(), target));
+        resize(target, height());
+    }
+    fitToWorkArea(this);
 }
 
 void SettingsWindow::closeEvent(QCloseEvent *event)
@@ -710,6 +751,8 @@ void SettingsWindow::showEvent(QShowEvent *)
     // The window comes back where it was last hidden; not re-centred as a dialog would be.
     if (FacialDetectionApp *application = app())
         application->restoreWidgetGeometry(this);
+    // Restored before it was framed, its place is checked again with the frame.
+    fitToWorkAreaOnceFramed(this);
 }
 
 void SettingsWindow::hideEvent(QHideEvent *)

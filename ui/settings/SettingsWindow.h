@@ -133,6 +133,13 @@ public slots:
                                  bool bFlipRedGreen);
     void showExpressionState(QString expressionName, bool isActive);
 
+    // The window width at which no page needs a horizontal scroll bar (once shown).
+    int widthForEveryPage() const;
+    // Sizes the window to show every page without a horizontal scroll bar where the work
+    // area allows, no wider than `widthLimit` when it is positive (the first run's place).
+    // Without `mayShrink` a wider window keeps its width.
+    void fitToPages(int widthLimit = 0, bool mayShrink = false);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;

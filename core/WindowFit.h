@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+// Every window of the program fits the work area (the primary screen less its panels), at
+// every scale: a window placed or restored where it would not fit is brought inside, and made
+// smaller where it is larger, its minimum size lowered when even that does not fit.
+
+// The work area in the program's (logical) pixels; the primary screen's available geometry
+// as the toolkit sees it when the desktop gives none.
+QRect logicalWorkArea();
+
+// The frame nearest to `frame` that lies inside `area`: no larger than the area, moved in by
+// the least it takes. `frame` unchanged when `area` is empty.
+QRect fitFrameInto(const QRect &frame, const QRect &area);
+
+// Fits a top-level window's frame into the work area: resizes and moves it when needed, and
+// lowers a minimum size that does not fit. The frame's side and bottom borders may stand past
+// the edges. Before the window manager has framed it, its frame counts as its client area.
+void fitToWorkArea(QWidget *window);
+
+// The same once the window manager has framed the window (at most a second after it is
+// shown; without one, at once), so that the frame counts. Returns at once.
+void fitToWorkAreaOnceFramed(QWidget *window);

@@ -1,0 +1,179 @@
+// The program's first run on a desktop of the test's own, answered from the keyboard as a user
+// would: on a screen scaled by 2 (Xft.dpi 192) every window and the calibration heading stand
+// inside the screen; a choice made in the camera dialog survives the reset of all settings
+// that follows it.
+
+#include "core/SettingsKeys.h"
+#include "tests/app/DesktopView.h"
+#include "tests/app/FaceClip.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/ui/DesktopTestMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+using namespace SettingKeys;
+
+namespace {
+
+const QRect Screen(0, 0, 1920, 1080);
+
+// Starts the program as ProgramRun does, leaving every question to the test.
+bool launch(ProgramRun &program)
+{
+    const QDir home = QFileInfo(program.clipPath()).dir();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+    env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
+    env.insert("XDG_CACHE_HOME", home.filePath(".cache"));
+    env.insert("TOVRA_CAMERA_FILE", program.clipPath());
+    env.remove("QT_QPA_PLATFORM");
+    program.process.setProcessEnvironment(env);
+    program.process.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.process.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/TovraMouse", QStringList());
+    return program.process.waitForStarted();
+}
+
+// Gives the window of that title the keyboard, as a click on it would, then types `keys`.
+void typeInto(const QString &title, const QStringList &keys)
+{
+    xdotool({"search", "--name", "^" + QRegularExpression::escape(title) + "$", "windowactivate",
+             "--sync"});
+    for (const QString &key : keys)
+        xdotool({"key", key});
+}
+
+// The ready-to-start question answered with its start button, reached from the keyboard.
+QRect startFromReadyQuestion(DesktopView &desktop, QRect *ready = nullptr)
+{
+    const QRect question = desktop.waitForWindow("Ready to Start Tovra Mouse?");
+    if (ready)
+        *ready = question;
+    if (question.isNull())
+        return QRect();
+    typeInto("Ready to Start Tovra Mouse?", {"Tab", "space"});
+    if (!desktop.waitUntilGone("Ready to Start Tovra Mouse?"))
+        return QRect();
+    return desktop.waitForWindow(ProgramRun::mainWindowTitle());
+}
+
+// A client area whose frame (a few pixels of border, a title bar above) can stand on the screen.
+bool onScreen(const QRect &client)
+{
+    return !client.isNull() && client.top() >= 10 && client.left() >= 0 &&
+           client.right() <= Screen.right() && client.bottom() <= Screen.bottom();
+}
+
+std::string describe(const QRect &r)
+{
+    return QStringLiteral("%1x%2 at (%3, %4)")
+        .arg(r.width())
+        .arg(r.height())
+        .arg(r.x())
+        .arg(r.y())
+        .toStdString();
+}
+
+class FirstRunEndToEnd : public ::testing::Test
+{
+protected:
+    void writeClip(ProgramRun &program)
+    {
+        ASSERT_TRUE(writeFaceClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                                  program.clipPath(), [](double) { return cv::Point2d(0, 0); }));
+    }
+    DesktopView desktop;
+};
+
+TEST_F(FirstRunEndToEnd, AtScaleTwoEveryWindowAndTheCalibrationHeadingAreOnTheScreen)
+{
+    ASSERT_TRUE(desktop.isOpen());
+    // The desktop's font resolution, which the program's toolkit scales by: 192 is twice 96.
+    QProcess xrdb;
+    xrdb.start("xrdb", {"-nocpp", "-merge"});
+    xrdb.write("Xft.dpi: 192\n");
+    xrdb.closeWriteChannel();
+    ASSERT_TRUE(xrdb.waitForFinished(10000) && xrdb.exitCode() == 0);
+    ProgramRun program({{FIRST_RUN_EVER, 1}});
+    writeClip(program);
+    ASSERT_TRUE(launch(program));
+    ASSERT_FALSE(desktop.waitForWindow("Choose Camera").isNull());
+    typeInto("Choose Camera", {"Return"});
+
+    QRect ready;
+    const QRect mainWindow = startFromReadyQuestion(desktop, &ready);
+    screenshot("scale2-1-started");
+    EXPECT_TRUE(onScreen(ready)) << describe(ready);
+    ASSERT_FALSE(mainWindow.isNull());
+    // Each window as the program leaves it once the window manager has framed it.
+    QRect main, palette;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            main = desktop.windows(ProgramRun::mainWindowTitle()).value(0);
+            palette = desktop.windows("Click Opts").value(0);
+            return onScreen(main) && onScreen(palette) && main.right() <= palette.left();
+        },
+        10000))
+        << describe(main) << " beside the palette at " << describe(palette);
+
+    // The calibration heading and the ring with its label, drawn in the desktop's pixels.
+    ASSERT_FALSE(desktop.waitForWindow("Tovra Mouse overlay", 2).isNull());
+    screenshot("scale2-2-calibrating");
+    for (const QRect &overlay : desktop.windows("Tovra Mouse overlay"))
+        EXPECT_TRUE(Screen.contains(overlay)) << describe(overlay);
+
+    // The settings window, waiting minimised since the first run placed it, opened.
+    typeInto("Settings", {});
+    QRect settings;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            settings = desktop.windows("Settings").value(0);
+            return onScreen(settings) && settings.right() <= palette.left();
+        },
+        10000))
+        << describe(settings) << " beside the palette at " << describe(palette);
+    screenshot("scale2-3-settings");
+    xdotool({"search", "--name", "^Settings$", "windowminimize", "--sync"});
+
+    EXPECT_TRUE(program.quit(desktop, main));
+}
+
+TEST_F(FirstRunEndToEnd, AutoCloseTickedInTheCameraDialogSurvivesTheReset)
+{
+    ASSERT_TRUE(desktop.isOpen());
+    ProgramRun program;
+    writeClip(program);
+    // A home without settings: the very first start, which resets every setting.
+    QFile::remove(program.settingsFile());
+    ASSERT_TRUE(launch(program));
+    ASSERT_FALSE(desktop.waitForWindow("Choose Camera").isNull());
+    // Auto-close ticked (the box after the camera list), the notice about it taken in.
+    const int before = desktop.windows("Tovra Mouse").size();
+    typeInto("Choose Camera", {"Tab", "space"});
+    ASSERT_FALSE(desktop.waitForWindow("Tovra Mouse", before + 1).isNull());
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(desktop.waitUntilGone("Tovra Mouse", before));
+    typeInto("Choose Camera", {"Return"});
+
+    const QRect mainWindow = startFromReadyQuestion(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    // The reset came before the ready question.
+    EXPECT_EQ(program.setting(FIRST_RUN_ON_V3X).toInt(), 0);
+    EXPECT_EQ(program.setting(CCF_AUTOCLOSE).toInt(), 1);
+    EXPECT_EQ(program.setting(DEFAULT_CAMERA).toString(), QStringLiteral("Video File"));
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runTestsOnPrivateDesktop(argc, argv, false);
+}
