@@ -493,6 +493,7 @@ bool QTracker::processFrame()
     cv::Mat grey;
     prepareImage(colour, grey);
     detectAndMeasure(colour, grey);
+    FrameTiming::faceInFrame(!frameRecords.detection.faceBox.isEmpty());
 
     bool externalMotion = false;
     if (pointerSettings.engineEnabled != 0)
