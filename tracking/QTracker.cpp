@@ -550,7 +550,10 @@ void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
         cv::resize(colour, colour, size, 0, 0, cv::INTER_LINEAR);
         cv::resize(grey, grey, size, 0, 0, cv::INTER_LINEAR);
     }
+}
 
+void QTracker::enhanceImage(cv::Mat &grey)
+{
     bool useDefaults = false;
     const int flags = enhancementFlags(
         trackingParameters.DEFAULT_IMGPROC, trackingParameters.LOGON,
@@ -559,7 +562,7 @@ void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
     preprocessFrame(grey, flags, useDefaults);
 }
 
-void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
+void QTracker::detectAndMeasure(cv::Mat &colour, cv::Mat &grey)
 {
     FrameDetection &detection = frameRecords.detection;
     FrameDetection &previous = frameRecords.previousDetection;
@@ -596,8 +599,13 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
     }
     bool runHog = false, allowHaar = false;
     schedule.scheduleFaceDetection(inputs, redetect, runHog, allowHaar);
+    // A frame that neither searches nor follows a face is not looked at: while nobody is
+    // there, most frames.
+    if (runHog || allowHaar || !searchBox.isEmpty())
+        enhanceImage(grey);
 
     if (faceTracker) {
+        faceTracker->setLargeFacesFirst(schedule.largeFacesFirst());
         detection.faceFound =
             faceTracker->track(grey, searchBox, previous.landmarks, runHog, allowHaar,
                                detection.detectorBox, detection.faceBox, detection.landmarks);

@@ -94,7 +94,8 @@ private:
     bool processFrame();
     bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
     void prepareImage(cv::Mat &colour, cv::Mat &grey);
-    void detectAndMeasure(cv::Mat &colour, const cv::Mat &grey);
+    void enhanceImage(cv::Mat &grey);
+    void detectAndMeasure(cv::Mat &colour, cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
     bool runClickEngine();
     void sendStatusImages();
