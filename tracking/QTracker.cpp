@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace {
 
@@ -334,6 +335,7 @@ void QTracker::applyChangedSettings(bool startupPass)
                 startTrackingSession(false);
             break;
         case SettingEffect::HideMessages:
+            sentStatus.faceWarning = sentStatus.lipsWarning = 0;
             emit app->hideFaceNotFound();
             emit app->hideLipsNotClearlyVisible();
             break;
@@ -402,6 +404,7 @@ void QTracker::beginLoop()
     metricsState.clearSeries();
     lipsNotVisibleCount = 0;
     statusImage = QStringLiteral("invisible.png");
+    statusSentThisPass = false;
     setUpStillnessDetectors(qMax(trackingParameters.HHS_THRESHOLD, 3));
     resetDwellRecords();
 }
@@ -453,6 +456,8 @@ void QTracker::ProcessSlot()
         }
         wasHolding = holding;
         dwellStepRan = false;
+        statusSentLastPass = statusSentThisPass;
+        statusSentThisPass = false;
         const bool processed = paused ? false : processFrame();
         if (!dwellStepRan)
             interruptDwell();
@@ -730,25 +735,49 @@ void QTracker::sendStatusImages()
     const bool missing = !detected && !boxed;
     const bool lipsHigh = m.lipMotionSmoothed > 2.0 && m.lipMotionSlow > 2.0;
 
+    if (!statusSentLastPass)
+        sentStatus = SentStatus();
+    statusSentThisPass = true;
+    // The receivers only show these: a queued call for an unchanged value is work for nothing.
+    auto faceWarning = [&](bool shown) {
+        if (std::exchange(sentStatus.faceWarning, int(shown)) == int(shown))
+            return;
+        if (shown)
+            emit app->showFaceNotFound();
+        else
+            emit app->hideFaceNotFound();
+    };
+    auto lipsWarning = [&](bool shown) {
+        if (std::exchange(sentStatus.lipsWarning, int(shown)) == int(shown))
+            return;
+        if (shown)
+            emit app->showLipsNotClearlyVisible();
+        else
+            emit app->hideLipsNotClearlyVisible();
+    };
+
     // Each frame starts blank, so the face notifier never shows another notifier's image.
     statusImage =
         FrameLoopRules::faceStatusImage({detected, boxed, m.lipMotionSmoothed, m.lipMotionSlow},
                                         p.SHOW_FACEDET_STATUS, p.SHOW_FACENOTDET_STATUS);
-    emit FaceSN_SetImagePath(statusImage);
+    if (sentStatus.faceImage != statusImage) {
+        sentStatus.faceImage = statusImage;
+        emit FaceSN_SetImagePath(statusImage);
+    }
 
     if (p.SHOW_ON_SCREEN_MESSAGES && app) {
         if (missing) {
-            emit app->showFaceNotFound();
-            emit app->hideLipsNotClearlyVisible();
+            faceWarning(true);
+            lipsWarning(false);
         } else {
-            emit app->hideFaceNotFound();
+            faceWarning(false);
             if (lipsHigh) {
                 ++lipsNotVisibleCount;
                 if (!isSmileScrolling() && lipsNotVisibleCount > kLipsWarningFrames)
-                    emit app->showLipsNotClearlyVisible();
+                    lipsWarning(true);
             } else {
                 lipsNotVisibleCount = 0;
-                emit app->hideLipsNotClearlyVisible();
+                lipsWarning(false);
             }
         }
     }
@@ -757,7 +786,10 @@ void QTracker::sendStatusImages()
         (p.SHOW_SMILE_STATUS && p.ACTIVATE_SMILE_DETECTION)
             ? FrameLoopRules::smileStatusImage(frameRecords.metrics.smileLevel, p.SMILE_THRESHOLD)
             : QStringLiteral("invisible.png");
-    emit SmileSN_SetImagePath(smileImage);
+    if (sentStatus.smileImage != smileImage) {
+        sentStatus.smileImage = smileImage;
+        emit SmileSN_SetImagePath(smileImage);
+    }
 
     if (isSmileScrolling()) {
         const int offset = scrollOffset();

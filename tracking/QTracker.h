@@ -120,6 +120,19 @@ private:
     CameraDialogs *cameraDialogs = nullptr;
     QString lastError;
     QString statusImage;
+    // What the last passes sent to the GUI thread's status images and warnings, sent again only
+    // when it changes. Forgotten after any pass that sent none (pause, a real mouse moving,
+    // no frame), since the GUI may have blanked them in between.
+    struct SentStatus
+    {
+        QString faceImage;
+        QString smileImage;
+        int faceWarning = -1; // -1 unknown, 0 hidden, 1 shown
+        int lipsWarning = -1;
+    };
+    SentStatus sentStatus;
+    bool statusSentLastPass = false;
+    bool statusSentThisPass = false;
     int lipsNotVisibleCount = 0;
     cv::Size previousSize;
     std::FILE *processingDataFile = nullptr;
