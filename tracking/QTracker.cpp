@@ -509,10 +509,12 @@ bool QTracker::processFrame()
     qint64 elapsed = 0;
     if (!externalMotion) {
         sendStatusImages();
-        // A new buffer every pass: the frame that travels shares no pixels with the next one.
-        outputImage.release();
-        cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
-        emit ShowProcessedImage(outputImage);
+        if (previewShown) {
+            // A new buffer every pass: the frame that travels shares no pixels with the next.
+            outputImage.release();
+            cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
+            emit ShowProcessedImage(outputImage);
+        }
         elapsed = currentTimeMs() - frameStart;
     }
     FrameTiming::frameEnded();

@@ -49,6 +49,9 @@ public:
     // Whether the window under the pointer turns the pointer's stickiness off.
     void checkWindowUnderCursor();
 
+    // Whether anyone sees the preview: frames for it are made only then. Any thread.
+    void setPreviewShown(bool shown) { previewShown = shown; }
+
     // Processing stopped by the user; written from the GUI thread.
     bool isPaused() const { return paused; }
     void setPaused(bool value) { paused = value; }
@@ -138,6 +141,7 @@ private:
     std::FILE *processingDataFile = nullptr;
     std::FILE *processingTimeFile = nullptr;
     std::atomic<bool> paused{false};
+    std::atomic<bool> previewShown{true};
     std::atomic<bool> stopRequested{false};
     bool redetectRequested = false;
     // Whether this pass reached the dwell step; a pass that did not ends any dwell.
