@@ -215,6 +215,7 @@ int main(int argc, char **argv)
         }
         bool runHog = false, allowHaar = false;
         schedule.scheduleFaceDetection(inputs, redetect, runHog, allowHaar);
+        tracker.setLargeFacesFirst(schedule.largeFacesFirst());
         current.faceFound = tracker.track(grey, searchBox, previous.landmarks, runHog, allowHaar,
                                           current.detectorBox, current.faceBox, current.landmarks);
         if (tracker.hogFaceFound())

@@ -24,6 +24,10 @@
 #include <QStringList>
 #include <QtTest/QTest>
 
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -33,10 +37,21 @@
 
 namespace {
 
+// What is before the camera.
+enum class Scene
+{
+    Face,       // a face, always in view
+    NoFace,     // nobody: a room with things moving in it
+    FaceLeaves, // a face that leaves for a third of the time and comes back
+};
+
 struct Options
 {
-    QString photo = QStringLiteral(
-        "/usr/share/doc/libdlib19.1/examples/faces/Tom_Cruise_avp_2014_4.jpg");
+    QString photo =
+        QStringLiteral("/usr/share/doc/libdlib19.1/examples/faces/Tom_Cruise_avp_2014_4.jpg");
+    // A scene without a face: the frames of a short video that Debian ships with dlib.
+    QString sceneFrames = QStringLiteral("/usr/share/doc/libdlib19.1/examples/video_frames");
+    Scene scene = Scene::Face;
     QString clip;
     int seconds = 20;
     cv::Size size = cv::Size(722, 406);
@@ -129,10 +144,77 @@ bool tracking(DesktopView &desktop, int windows, int timeoutMs)
     return true;
 }
 
+// The face-leaves clip: the face in view for its first kFaceFrames frames, then the empty
+// scene for kAwayFrames (a third of the time; five seconds at the program's pace).
+constexpr int kFaceFrames = 320;
+constexpr int kAwayFrames = 160;
+
+// The scene's frames fitted to `size` (cut to its shape), played forth and back so that the
+// loop does not jump; empty when they cannot be read.
+std::vector<cv::Mat> sceneFrames(const QString &folder, cv::Size size)
+{
+    std::vector<cv::Mat> frames;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.png")},
+                                             QDir::Files, QDir::Name)) {
+        const cv::Mat image = cv::imread(dir.filePath(name).toStdString());
+        if (image.empty())
+            continue;
+        const double scale =
+            std::max(double(size.width) / image.cols, double(size.height) / image.rows);
+        cv::Mat scaled;
+        cv::resize(image, scaled, cv::Size(), scale, scale, cv::INTER_AREA);
+        const cv::Rect cut((scaled.cols - size.width) / 2, (scaled.rows - size.height) / 2,
+                           size.width, size.height);
+        frames.push_back(scaled(cut).clone());
+    }
+    for (int i = int(frames.size()) - 2; i > 0; --i)
+        frames.push_back(frames[size_t(i)]);
+    return frames;
+}
+
+bool writeSceneClip(const Options &o, const QString &path)
+{
+    const std::vector<cv::Mat> scene = sceneFrames(o.sceneFrames, o.size);
+    if (scene.empty())
+        return false;
+    const auto head = [](double t) {
+        return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3));
+    };
+    if (o.scene == Scene::NoFace)
+        return writeClip(
+            path, int(scene.size()), [&](int i) { return scene[size_t(i)]; }, o.size);
+    // The face moves as in the face clip; then the room stays empty for a while.
+    const QString faceClip = path + QStringLiteral(".face.avi");
+    if (!writeFaceClip(o.photo, faceClip, head, o.size))
+        return false;
+    cv::VideoCapture face(faceClip.toStdString());
+    std::vector<cv::Mat> faceFrames;
+    cv::Mat frame;
+    while (face.read(frame))
+        faceFrames.push_back(frame.clone());
+    QFile::remove(faceClip);
+    if (faceFrames.empty())
+        return false;
+    // Forth and back through the face clip's frames for as long as the face stays.
+    const auto faceFrame = [&](int i) {
+        const int n = int(faceFrames.size()), k = i % (2 * n - 2);
+        return faceFrames[size_t(k < n ? k : 2 * n - 2 - k)];
+    };
+    return writeClip(
+        path, kFaceFrames + kAwayFrames,
+        [&](int i) { return i < kFaceFrames ? faceFrame(i) : scene[size_t(i) % scene.size()]; },
+        o.size);
+}
+
+// Without a face the pointer never follows: the calibration, which runs by time, is over
+// this long after the main window.
+constexpr int kCalibrationOverMs = 16000;
+
 int usage()
 {
-    std::fprintf(stderr, "usage: program-load-run [--seconds N] [--photo FILE | --clip FILE] "
-                         "[--size WxH] [--screenshot FILE]\n");
+    std::fprintf(stderr, "usage: program-load-run [--seconds N] [--photo FILE | --clip FILE | "
+                         "--no-face | --face-leaves] [--size WxH] [--screenshot FILE]\n");
     return 2;
 }
 
@@ -148,6 +230,9 @@ bool parse(const QStringList &args, Options &o)
             o.photo = value;
         } else if (args[i] == "--clip") {
             o.clip = value;
+        } else if (args[i] == "--no-face" || args[i] == "--face-leaves") {
+            o.scene = args[i] == "--no-face" ? Scene::NoFace : Scene::FaceLeaves;
+            continue;
         } else if (args[i] == "--size") {
             const QStringList wh = value.split('x');
             o.size = cv::Size(wh.value(0).toInt(), wh.value(1).toInt());
@@ -175,6 +260,12 @@ int measure(const Options &o)
     qputenv("TOVRA_FRAME_TIMING", QFile::encodeName(timingFile));
     if (!o.clip.isEmpty()) {
         QFile::copy(o.clip, program.clipPath());
+    } else if (o.scene != Scene::Face) {
+        if (!writeSceneClip(o, program.clipPath())) {
+            std::fprintf(stderr, "program-load: cannot make a clip of %s\n",
+                         qPrintable(o.sceneFrames));
+            return 1;
+        }
     } else if (!writeFaceClip(
                    o.photo, program.clipPath(),
                    [](double t) {
@@ -193,7 +284,9 @@ int measure(const Options &o)
         return 1;
     }
     std::fprintf(stderr, "program-load: started, calibrating\n");
-    if (!tracking(desktop, 3, 90000)) {
+    if (o.scene == Scene::NoFace) {
+        QTest::qWait(kCalibrationOverMs);
+    } else if (!tracking(desktop, 3, 90000)) {
         std::fprintf(stderr, "program-load: the pointer never followed the head\n");
         return 1;
     }
@@ -232,30 +325,65 @@ int measure(const Options &o)
     std::sort(sorted.begin(), sorted.end(),
               [](const auto &a, const auto &b) { return a.second.ticks > b.second.ticks; });
 
-    // The frames stamped inside the measured time.
+    // The frames stamped inside the measured time. Each line is one frame read from the
+    // clip, in order, so line i showed the clip's frame i modulo its length.
     int frames = 0, moves = 0;
-    std::vector<double> latencyMs, passMs;
+    std::vector<double> latencyMs, passMs, returnMs;
+    // Away spells at whose end a box was still held (carried over the empty scene).
+    int keptWhileAway = 0;
+    struct Line
+    {
+        quint32 at = 0;
+        double passMs = 0.0;
+        bool face = false;
+    };
+    std::vector<Line> lines;
     QFile timing(timingFile);
     if (timing.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : timing.readAll().split('\n')) {
-            const QList<QByteArray> f = line.split(' ');
+        for (const QByteArray &text : timing.readAll().split('\n')) {
+            const QList<QByteArray> f = text.split(' ');
             if (f.size() < 3)
                 continue;
-            const quint32 at = f[0].toUInt();
-            if (elapsedMs(at, first.clockMs) >= 0x80000000u ||
-                elapsedMs(last.clockMs, at) >= 0x80000000u)
+            Line line{f[0].toUInt(), f[1].toLongLong() / 1000.0, f.value(3) == "1"};
+            lines.push_back(line);
+            if (elapsedMs(line.at, first.clockMs) >= 0x80000000u ||
+                elapsedMs(last.clockMs, line.at) >= 0x80000000u)
                 continue;
             ++frames;
-            passMs.push_back(f[1].toLongLong() / 1000.0);
+            passMs.push_back(line.passMs);
             if (f[2].toLongLong() >= 0) {
                 ++moves;
                 latencyMs.push_back(f[2].toLongLong() / 1000.0);
             }
         }
     }
+    // The face came back with the clip's frame kFaceFrames after being away: from that frame's
+    // time stamp to the end of the first pass that has a face again.
+    const size_t period = kFaceFrames + kAwayFrames;
+    for (size_t back = period; o.scene == Scene::FaceLeaves && back < lines.size();
+         back += period) {
+        if (elapsedMs(lines[back].at, first.clockMs) >= 0x80000000u ||
+            elapsedMs(last.clockMs, lines[back].at) >= 0x80000000u)
+            continue;
+        if (lines[back - 1].face) {
+            ++keptWhileAway;
+            continue;
+        }
+        for (size_t i = back; i < lines.size() && i < back + kFaceFrames; ++i) {
+            if (lines[i].face) {
+                returnMs.push_back(elapsedMs(lines[i].at, lines[back].at) + lines[i].passMs);
+                break;
+            }
+        }
+    }
 
-    std::printf("clip %dx%d, %.1f s measured after calibration\n", o.size.width, o.size.height,
-                wall);
+    const char *kind = o.scene == Scene::NoFace ? "without a face"
+                       : o.scene == Scene::FaceLeaves
+                           ? "with a face that leaves for a third of the time"
+                       : o.clip.isEmpty() ? "with a face"
+                                          : "of your own";
+    std::printf("clip %dx%d %s, %.1f s measured after calibration\n", o.size.width, o.size.height,
+                kind, wall);
     std::printf("threads (CPU time as a share of one core):\n");
     for (const auto &[name, g] : sorted)
         std::printf("  %-16s %2d thread%s %6.1f %%   busiest %5.1f %%\n", qPrintable(name),
@@ -266,6 +394,12 @@ int measure(const Options &o)
     std::printf("frames_with_pointer_move %d\n", moves);
     std::printf("latency_ms_median %.2f\n", percentile(latencyMs, 0.5));
     std::printf("latency_ms_p95 %.2f\n", percentile(latencyMs, 0.95));
+    if (o.scene == Scene::FaceLeaves) {
+        std::printf("face_returns %d\n", int(returnMs.size()));
+        std::printf("face_return_track_ms_median %.0f\n", percentile(returnMs, 0.5));
+        std::printf("face_return_track_ms_max %.0f\n", percentile(returnMs, 1.0));
+        std::printf("face_kept_while_away %d\n", keptWhileAway);
+    }
     std::printf("rss_mb %.1f\n", rssKb / 1024.0);
     std::printf("rss_peak_mb %.1f\n", peakKb / 1024.0);
     std::fflush(stdout);

@@ -28,6 +28,7 @@ bool inFrame = false;
 unsigned frameMs = 0;
 Clock::time_point frameStart;
 long long moveLatencyUs = -1;
+bool faceFound = false;
 
 long long microsecondsSince(Clock::time_point start)
 {
@@ -46,6 +47,7 @@ void frameStarted(unsigned frameTimeMs)
     frameMs = frameTimeMs;
     frameStart = Clock::now();
     moveLatencyUs = -1;
+    faceFound = false;
 }
 
 void pointerMoved()
@@ -54,13 +56,18 @@ void pointerMoved()
         moveLatencyUs = microsecondsSince(frameStart);
 }
 
+void faceInFrame(bool face)
+{
+    faceFound = face;
+}
+
 void frameEnded()
 {
     if (!inFrame)
         return;
     inFrame = false;
-    std::fprintf(timingFile, "%u %lld %lld\n", frameMs, microsecondsSince(frameStart),
-                 moveLatencyUs);
+    std::fprintf(timingFile, "%u %lld %lld %d\n", frameMs, microsecondsSince(frameStart),
+                 moveLatencyUs, faceFound ? 1 : 0);
 }
 
 } // namespace detail

@@ -4,9 +4,14 @@
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
+#include <QBasicTimer>
+#include <QCoreApplication>
+#include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 
@@ -25,26 +30,119 @@ int keepAxis(int position, int size, int delta, int primaryStart, int primaryLen
     return std::max(position, wholeStart - wholeLength);
 }
 
+// Whether an image file draws no pixel at all (unreadable, or transparent throughout). Each
+// file is looked at once.
+bool drawsNothingFrom(const QString &path)
+{
+    static QHash<QString, bool> known;
+    if (path.isEmpty())
+        return true;
+    const auto found = known.constFind(path);
+    if (found != known.constEnd())
+        return *found;
+    QImage image(path);
+    bool nothing = image.isNull();
+    if (!nothing && image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        nothing = true;
+        for (int y = 0; nothing && y < image.height(); ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (qAlpha(line[x]) != 0) {
+                    nothing = false;
+                    break;
+                }
+            }
+        }
+    }
+    known.insert(path, nothing);
+    return nothing;
+}
+
+// Reads the pointer for every status image that follows it: one read per tick however many are
+// shown, and no timer at all while none is.
+class PointerFollower : public QObject
+{
+public:
+    using QObject::QObject;
+
+    static PointerFollower &instance()
+    {
+        static QPointer<PointerFollower> follower;
+        if (!follower)
+            follower = new PointerFollower(QCoreApplication::instance());
+        return *follower;
+    }
+
+    void add(NotificationWidget *widget)
+    {
+        if (!widgets.contains(widget))
+            widgets.append(widget);
+        if (!timer.isActive())
+            timer.start(10, this);
+    }
+    void remove(NotificationWidget *widget)
+    {
+        widgets.removeAll(widget);
+        if (widgets.isEmpty())
+            timer.stop();
+    }
+    // A read at the next turn of the loop: the worker's several move notices of one pointer
+    // move come to one read.
+    void soon()
+    {
+        if (pending || widgets.isEmpty())
+            return;
+        pending = true;
+        QTimer::singleShot(0, this, [this] {
+            pending = false;
+            tick();
+        });
+    }
+
+protected:
+    void timerEvent(QTimerEvent *) override { tick(); }
+
+private:
+    void tick()
+    {
+        if (widgets.isEmpty())
+            return;
+        QPoint at;
+        if (!platform::pointerScreens().logicalPointerPosition(&at))
+            return;
+        const QList<NotificationWidget *> now = widgets; // a move may change the list
+        for (NotificationWidget *widget : now)
+            if (widgets.contains(widget))
+                widget->follow(at);
+    }
+
+    QList<NotificationWidget *> widgets;
+    QBasicTimer timer;
+    bool pending = false;
+};
+
 } // namespace
 
 NotificationWidget::NotificationWidget(QWidget *parent)
     : QDialog(parent, Qt::SubWindow | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus |
                           Qt::X11BypassWindowManagerHint)
-    , followTimer(new QTimer(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    new OverlayShape(this);
+    shape = new OverlayShape(this);
     const QPoint at = pointer();
     pointerX = at.x();
     pointerY = at.y();
     setMinimumSize(1, 1);
     setGeometry(pointerX + deltaX, pointerY + deltaY, w, h);
-    followTimer->setInterval(10);
-    connect(followTimer, &QTimer::timeout, this, &NotificationWidget::mpUpdateMousePosition);
-    followTimer->start();
+}
+
+NotificationWidget::~NotificationWidget()
+{
+    PointerFollower::instance().remove(this);
 }
 
 QPoint NotificationWidget::pointer()
@@ -59,8 +157,40 @@ void NotificationWidget::setImagePath(const QString &path)
     // The worker names the image every frame; most frames it is the one already shown.
     if (path == image)
         return;
+    const bool followed = followsPointer();
     image = path;
+    drawsNothing = drawsNothingFrom(path);
+    shape->setDrawingKey(path);
+    // Back from the invisible image: shown where the pointer is now, not where it was left.
+    if (!followed && followsPointer())
+        moveToPointer();
+    updateFollowing();
     update();
+}
+
+bool NotificationWidget::followsPointer() const
+{
+    return isVisible() && !drawsNothing;
+}
+
+void NotificationWidget::updateFollowing()
+{
+    if (followsPointer())
+        PointerFollower::instance().add(this);
+    else
+        PointerFollower::instance().remove(this);
+}
+
+void NotificationWidget::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    updateFollowing();
+}
+
+void NotificationWidget::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    updateFollowing();
 }
 
 void NotificationWidget::setDelta(int dx, int dy)
@@ -102,7 +232,12 @@ void NotificationWidget::moveToPointer()
 
 void NotificationWidget::mpUpdateMousePosition()
 {
-    const QPoint at = pointer();
+    if (followsPointer())
+        PointerFollower::instance().soon();
+}
+
+void NotificationWidget::follow(QPoint at)
+{
     if (at == QPoint(pointerX, pointerY))
         return;
     pointerX = at.x();

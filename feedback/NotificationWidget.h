@@ -4,17 +4,20 @@
 #include <QPoint>
 #include <QString>
 
-class QTimer;
+class OverlayShape;
 
 // A small image that travels with the mouse pointer: a frameless, translucent window on top
 // of every other, that takes neither the mouse nor the focus and that no window manager
-// places. A 10 ms timer moves it whenever the pointer has moved. Hidden by showing the fully
-// transparent "invisible.png", never by hiding the window.
+// places. While it is shown with an image that draws something, it moves whenever the pointer
+// has moved: every 10 ms one pointer read serves all such windows. Hidden by showing the fully
+// transparent "invisible.png", never by hiding the window; it does not follow the pointer then,
+// and comes back at the pointer's place.
 class NotificationWidget : public QDialog
 {
     Q_OBJECT
 public:
     explicit NotificationWidget(QWidget *parent = nullptr);
+    ~NotificationWidget() override;
 
     void setImagePath(const QString &path);
     void setDelta(int dx, int dy);
@@ -31,15 +34,22 @@ public:
     QPoint keepOnScreen(QPoint pointer) const;
     // Where the scroll image goes for a pointer position (logical pixels).
     QPoint placeForScroll(QPoint pointer) const;
+    // Whether it moves with the pointer now: shown, with an image that draws something.
+    bool followsPointer() const;
+    // Moves to a pointer position read for all the following windows, if it has moved.
+    void follow(QPoint pointer);
 
 public slots:
     void mpUpdateMousePosition();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void place(QPoint topLeft);
+    void updateFollowing();
     static QPoint pointer();
 
     QString image;
@@ -52,5 +62,6 @@ private:
     bool keep = true;
     int scrollIndex = 0;
     int scrollDirection = 0;
-    QTimer *followTimer;
+    bool drawsNothing = true; // the image is empty, unreadable or fully transparent
+    OverlayShape *shape;
 };

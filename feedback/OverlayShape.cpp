@@ -14,8 +14,10 @@ OverlayShape::OverlayShape(QWidget *window, int minimumAlpha)
     , minimumAlpha(minimumAlpha)
 {
     window->installEventFilter(this);
-    connect(&platform::overlayShapes(), &platform::OverlayShapes::compositingChanged, this,
-            &OverlayShape::reshapeLater);
+    connect(&platform::overlayShapes(), &platform::OverlayShapes::compositingChanged, this, [this] {
+        shapedKey.clear();
+        reshapeLater();
+    });
 }
 
 bool OverlayShape::eventFilter(QObject *watched, QEvent *event)
@@ -33,6 +35,7 @@ bool OverlayShape::eventFilter(QObject *watched, QEvent *event)
     case QEvent::WinIdChange: // a new native window, not cut yet
         cut = false;
         current.clear();
+        shapedKey.clear();
         reshapeLater();
         break;
     case QEvent::Paint:
@@ -42,6 +45,9 @@ bool OverlayShape::eventFilter(QObject *watched, QEvent *event)
         if (firstPaint) {
             firstPaint = false;
             resend = true;
+        } else if (!drawingKey.isEmpty() && drawingKey == shapedKey &&
+                   window->size() == shapedSize && window->devicePixelRatioF() == shapedRatio) {
+            break; // the same drawing, perhaps moved: the cut still fits
         }
         reshapeLater();
         break;
@@ -79,6 +85,7 @@ void OverlayShape::reshape()
         cut = false;
         resend = false;
         current.clear();
+        shapedKey.clear();
         return;
     }
     const qreal ratio = window->devicePixelRatioF();
@@ -89,6 +96,9 @@ void OverlayShape::reshape()
     window->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     rendering = false;
     const QVector<QRect> rects = platform::coveredPixels(image, minimumAlpha);
+    shapedKey = drawingKey;
+    shapedSize = window->size();
+    shapedRatio = ratio;
     if (cut && !resend && rects == current)
         return;
     shapes.cutTo(id, rects);

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QRect>
+#include <QSize>
+#include <QString>
 #include <QVector>
 
 class QWidget;
@@ -22,6 +24,10 @@ public:
     // Whether the window is cut now, and to what (its own physical pixels).
     bool isCut() const { return cut; }
     QVector<QRect> shown() const { return current; }
+    // Names what the window draws (an image file, say). While it names the same drawing at the
+    // same size, a paint keeps the cut it has: a window that only moves is not rendered again
+    // to find its shape. Empty (the default): every paint looks at the drawing anew.
+    void setDrawingKey(const QString &key) { drawingKey = key; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -38,4 +44,9 @@ private:
     bool firstPaint = false; // since the last show
     bool resend = false;     // the shape is to be set again even where it has not changed
     QVector<QRect> current;
+    QString drawingKey;
+    // What the current cut was made from; empty when no cut stands for the drawing.
+    QString shapedKey;
+    QSize shapedSize;
+    qreal shapedRatio = 0;
 };

@@ -1,8 +1,21 @@
 #include "tracking/FaceDetectionSchedule.h"
 
+#include "vision/FaceTracker.h"
+
 #include <cmath>
 
 namespace {
+
+// Without a face box: how often a search looks for faces of every size.
+constexpr quint32 kFullSearchMs = 1000;
+// Nobody in view for this long: the detector rests between searches...
+constexpr quint32 kAwayAfterMs = 3000;
+// ...searching this often (a returning face is tracked within 250 ms)...
+constexpr quint32 kAwaySearchMs = 150;
+// ...and for faces of every size this often.
+constexpr quint32 kAwayFullSearchMs = 2000;
+// A face narrower than the large-face search finds, seen this recently, keeps every search full.
+constexpr quint32 kSmallFaceMemoryMs = 10000;
 
 double length(const cv::Point2d &p)
 {
@@ -64,17 +77,44 @@ void FaceDetectionSchedule::scheduleFaceDetection(const Inputs &in, bool redetec
 {
     runHog = false;
     allowHaar = false;
+    largeFirst = false;
+    away = false;
     const quint32 now = in.current.frameTimeMs;
     const quint32 lastSuccessOrForce =
         quint32(in.hogSeenMs - lastForcedRunMs) < 0x80000000u ? in.hogSeenMs : lastForcedRunMs;
     const quint32 sinceHog = now - lastSuccessOrForce;
+    if (!started || !in.previous.faceBox.isEmpty()) {
+        started = true;
+        lastFaceMs = now;
+        lastFaceWidth = in.previous.faceBox.width();
+    }
 
+    if (in.previous.faceBox.isEmpty()) {
+        // Nobody in view: a whole-image search, for webcam-sized faces first unless a smaller
+        // face was there lately or a full search is due.
+        const bool smallFaceLately =
+            lastFaceWidth > 0 && now - lastFaceMs < kSmallFaceMemoryMs &&
+            lastFaceWidth < FaceTracker::largeFaceWidth(
+                                cv::Size(in.current.processingSize, in.current.processingSize));
+        away = now - lastFaceMs >= kAwayAfterMs;
+        if (away && now - lastDetectionRunMs < kAwaySearchMs)
+            return;
+        largeFirst =
+            !smallFaceLately && now - lastFullSearchMs < (away ? kAwayFullSearchMs : kFullSearchMs);
+        runHog = true;
+        lastDetectionRunMs = now;
+        if (in.histogramReady)
+            lastForcedRunMs = now;
+        if (!largeFirst)
+            lastFullSearchMs = now;
+        return;
+    }
     if (!in.histogramReady) {
         runHog = true;
         lastDetectionRunMs = now;
         return;
     }
-    if (in.previous.faceBox.isEmpty() || redetect) {
+    if (redetect) {
         runHog = true;
         lastDetectionRunMs = now;
         lastForcedRunMs = now;

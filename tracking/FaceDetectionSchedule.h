@@ -9,6 +9,10 @@
 // When the expensive face detector runs. Between detections the face tracker carries the face
 // with the landmark fit and optical flow; the schedule rests the detector for a second after
 // each success, retries every 200 ms for five seconds after a loss, then once a second.
+// Without a face box the whole image is searched on every frame, for webcam-sized faces first
+// (FaceTracker::setLargeFacesFirst) but for a full search once a second; once nobody has been
+// in view for three seconds, only every 150 ms, with a full search every two seconds, so that
+// an empty room costs little and a returning user is found within a quarter of a second.
 class FaceDetectionSchedule
 {
 public:
@@ -32,6 +36,12 @@ public:
     // Whether the HOG detector runs this frame, and whether the cascade may stand in for it.
     void scheduleFaceDetection(const Inputs &in, bool redetect, bool &runHog, bool &allowHaar);
 
+    // Whether this frame's run may search for webcam-sized faces first (a whole-image search
+    // that is not due to look for faces of every size).
+    bool largeFacesFirst() const { return largeFirst; }
+    // Nobody has been in view for a while: the detector rests between searches.
+    bool nobodyThere() const { return away; }
+
     quint32 lastDetectionRun() const { return lastDetectionRunMs; }
     int steadyFrames() const { return steadyBoxCount; }
 
@@ -39,4 +49,12 @@ private:
     quint32 lastDetectionRunMs = 0;
     quint32 lastForcedRunMs = 0;
     int steadyBoxCount = 0;
+    // The last frame with a face box (or the first frame seen), the width of that box, and the
+    // last search for faces of every size.
+    bool started = false;
+    quint32 lastFaceMs = 0;
+    int lastFaceWidth = 0;
+    quint32 lastFullSearchMs = 0;
+    bool largeFirst = false;
+    bool away = false;
 };

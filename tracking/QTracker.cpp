@@ -40,6 +40,7 @@
 #include <exception>
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace {
 
@@ -333,6 +334,7 @@ void QTracker::applyChangedSettings(bool startupPass)
                 startTrackingSession(false);
             break;
         case SettingEffect::HideMessages:
+            sentStatus.faceWarning = sentStatus.lipsWarning = 0;
             emit app->hideFaceNotFound();
             emit app->hideLipsNotClearlyVisible();
             break;
@@ -401,6 +403,7 @@ void QTracker::beginLoop()
     metricsState.clearSeries();
     lipsNotVisibleCount = 0;
     statusImage = QStringLiteral("invisible.png");
+    statusSentThisPass = false;
     setUpStillnessDetectors(qMax(trackingParameters.HHS_THRESHOLD, 3));
     resetDwellRecords();
 }
@@ -452,6 +455,8 @@ void QTracker::ProcessSlot()
             releaseEverything();
         wasHolding = holding;
         dwellStepRan = false;
+        statusSentLastPass = statusSentThisPass;
+        statusSentThisPass = false;
         bool processed = false;
         bool failed = false;
         if (!paused) {
@@ -508,6 +513,7 @@ bool QTracker::processFrame()
     cv::Mat grey;
     prepareImage(colour, grey);
     detectAndMeasure(colour, grey);
+    FrameTiming::faceInFrame(!frameRecords.detection.faceBox.isEmpty());
 
     bool externalMotion = false;
     if (pointerSettings.engineEnabled != 0)
@@ -518,10 +524,12 @@ bool QTracker::processFrame()
     qint64 elapsed = 0;
     if (!externalMotion) {
         sendStatusImages();
-        // A new buffer every pass: the frame that travels shares no pixels with the next one.
-        outputImage.release();
-        cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
-        emit ShowProcessedImage(outputImage);
+        if (previewShown) {
+            // A new buffer every pass: the frame that travels shares no pixels with the next.
+            outputImage.release();
+            cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
+            emit ShowProcessedImage(outputImage);
+        }
         elapsed = currentTimeMs() - frameStart;
     }
     FrameTiming::frameEnded();
@@ -564,7 +572,10 @@ void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
         cv::resize(colour, colour, size, 0, 0, cv::INTER_LINEAR);
         cv::resize(grey, grey, size, 0, 0, cv::INTER_LINEAR);
     }
+}
 
+void QTracker::enhanceImage(cv::Mat &grey)
+{
     bool useDefaults = false;
     const int flags = enhancementFlags(
         trackingParameters.DEFAULT_IMGPROC, trackingParameters.LOGON,
@@ -573,7 +584,7 @@ void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
     preprocessFrame(grey, flags, useDefaults);
 }
 
-void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
+void QTracker::detectAndMeasure(cv::Mat &colour, cv::Mat &grey)
 {
     FrameDetection &detection = frameRecords.detection;
     FrameDetection &previous = frameRecords.previousDetection;
@@ -610,8 +621,13 @@ void QTracker::detectAndMeasure(cv::Mat &colour, const cv::Mat &grey)
     }
     bool runHog = false, allowHaar = false;
     schedule.scheduleFaceDetection(inputs, redetect, runHog, allowHaar);
+    // A frame that neither searches nor follows a face is not looked at: while nobody is
+    // there, most frames.
+    if (runHog || allowHaar || !searchBox.isEmpty())
+        enhanceImage(grey);
 
     if (faceTracker) {
+        faceTracker->setLargeFacesFirst(schedule.largeFacesFirst());
         detection.faceFound =
             faceTracker->track(grey, searchBox, previous.landmarks, runHog, allowHaar,
                                detection.detectorBox, detection.faceBox, detection.landmarks);
@@ -693,25 +709,49 @@ void QTracker::sendStatusImages()
     const bool missing = !detected && !boxed;
     const bool lipsHigh = m.lipMotionSmoothed > 2.0 && m.lipMotionSlow > 2.0;
 
+    if (!statusSentLastPass)
+        sentStatus = SentStatus();
+    statusSentThisPass = true;
+    // The receivers only show these: a queued call for an unchanged value is work for nothing.
+    auto faceWarning = [&](bool shown) {
+        if (std::exchange(sentStatus.faceWarning, int(shown)) == int(shown))
+            return;
+        if (shown)
+            emit app->showFaceNotFound();
+        else
+            emit app->hideFaceNotFound();
+    };
+    auto lipsWarning = [&](bool shown) {
+        if (std::exchange(sentStatus.lipsWarning, int(shown)) == int(shown))
+            return;
+        if (shown)
+            emit app->showLipsNotClearlyVisible();
+        else
+            emit app->hideLipsNotClearlyVisible();
+    };
+
     // Each frame starts blank, so the face notifier never shows another notifier's image.
     statusImage =
         FrameLoopRules::faceStatusImage({detected, boxed, m.lipMotionSmoothed, m.lipMotionSlow},
                                         p.SHOW_FACEDET_STATUS, p.SHOW_FACENOTDET_STATUS);
-    emit FaceSN_SetImagePath(statusImage);
+    if (sentStatus.faceImage != statusImage) {
+        sentStatus.faceImage = statusImage;
+        emit FaceSN_SetImagePath(statusImage);
+    }
 
     if (p.SHOW_ON_SCREEN_MESSAGES && app) {
         if (missing) {
-            emit app->showFaceNotFound();
-            emit app->hideLipsNotClearlyVisible();
+            faceWarning(true);
+            lipsWarning(false);
         } else {
-            emit app->hideFaceNotFound();
+            faceWarning(false);
             if (lipsHigh) {
                 ++lipsNotVisibleCount;
                 if (!isSmileScrolling() && lipsNotVisibleCount > kLipsWarningFrames)
-                    emit app->showLipsNotClearlyVisible();
+                    lipsWarning(true);
             } else {
                 lipsNotVisibleCount = 0;
-                emit app->hideLipsNotClearlyVisible();
+                lipsWarning(false);
             }
         }
     }
@@ -720,7 +760,10 @@ void QTracker::sendStatusImages()
         (p.SHOW_SMILE_STATUS && p.ACTIVATE_SMILE_DETECTION)
             ? FrameLoopRules::smileStatusImage(frameRecords.metrics.smileLevel, p.SMILE_THRESHOLD)
             : QStringLiteral("invisible.png");
-    emit SmileSN_SetImagePath(smileImage);
+    if (sentStatus.smileImage != smileImage) {
+        sentStatus.smileImage = smileImage;
+        emit SmileSN_SetImagePath(smileImage);
+    }
 
     if (isSmileScrolling()) {
         const int offset = scrollOffset();

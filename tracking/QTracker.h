@@ -50,6 +50,9 @@ public:
     // Whether the window under the pointer turns the pointer's stickiness off.
     void checkWindowUnderCursor();
 
+    // Whether anyone sees the preview: frames for it are made only then. Any thread.
+    void setPreviewShown(bool shown) { previewShown = shown; }
+
     // Processing stopped by the user; written from the GUI thread.
     bool isPaused() const { return paused; }
     void setPaused(bool value) { paused = value; }
@@ -97,7 +100,8 @@ private:
     // The frame source from now on (none: null). Lock held.
     void useCapture(std::shared_ptr<cv::VideoCapture> source, bool loops);
     void prepareImage(cv::Mat &colour, cv::Mat &grey);
-    void detectAndMeasure(cv::Mat &colour, const cv::Mat &grey);
+    void enhanceImage(cv::Mat &grey);
+    void detectAndMeasure(cv::Mat &colour, cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
     void sendStatusImages();
     void drawIntensityBar(cv::Mat &image);
@@ -122,11 +126,25 @@ private:
     CameraDialogs *cameraDialogs = nullptr;
     QString lastError;
     QString statusImage;
+    // What the last passes sent to the GUI thread's status images and warnings, sent again only
+    // when it changes. Forgotten after any pass that sent none (pause, a real mouse moving,
+    // no frame), since the GUI may have blanked them in between.
+    struct SentStatus
+    {
+        QString faceImage;
+        QString smileImage;
+        int faceWarning = -1; // -1 unknown, 0 hidden, 1 shown
+        int lipsWarning = -1;
+    };
+    SentStatus sentStatus;
+    bool statusSentLastPass = false;
+    bool statusSentThisPass = false;
     int lipsNotVisibleCount = 0;
     cv::Size previousSize;
     std::FILE *processingDataFile = nullptr;
     std::FILE *processingTimeFile = nullptr;
     std::atomic<bool> paused{false};
+    std::atomic<bool> previewShown{true};
     std::atomic<bool> stopRequested{false};
     bool redetectRequested = false;
     // Whether this pass reached the dwell step; a pass that did not ends any dwell.

@@ -178,6 +178,8 @@ void MainWindow::connectTracker(QTracker *tracker)
     qRegisterMetaType<cv::Mat>("cv::Mat");
     connect(tracker, &QTracker::ShowProcessedImage, ui->previewFrame,
             &QPreviewWindow::OnShowProcessedImage);
+    connect(ui->previewFrame, &QPreviewWindow::onScreenChanged, tracker, &QTracker::setPreviewShown,
+            Qt::DirectConnection);
     connect(this, &MainWindow::MainWindowClosing, tracker, &QTracker::onMainWindowClosing);
     connect(tracker, &QTracker::TrackerProcessCompleted, this,
             &MainWindow::onTrackerProcessCompleted);

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QVector>
 
 #include <opencv2/imgproc.hpp>
@@ -140,8 +141,39 @@ void QPreviewWindow::showLatest()
     ui->m_renderFrame->setImage(scaledImage(latest, size), 1.0f, 1.0f);
 }
 
+void QPreviewWindow::reportOnScreenLater()
+{
+    // Asked once the show, hide or minimising has taken effect.
+    QTimer::singleShot(0, this, [this] {
+        const bool now = onScreen();
+        if (now != reportedOnScreen) {
+            reportedOnScreen = now;
+            emit onScreenChanged(now);
+        }
+    });
+}
+
+void QPreviewWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!watchedWindow) {
+        watchedWindow = window();
+        if (watchedWindow != this)
+            watchedWindow->installEventFilter(this);
+    }
+    reportOnScreenLater();
+}
+
+void QPreviewWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    reportOnScreenLater();
+}
+
 bool QPreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == watchedWindow && event->type() == QEvent::WindowStateChange)
+        reportOnScreenLater();
     if (watched == ui->m_renderFrame && !latest.empty()) {
         if (event->type() == QEvent::Resize)
             stale = true;

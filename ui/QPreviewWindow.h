@@ -30,6 +30,9 @@ public:
 
 signals:
     void onDoubleClick();
+    // Whether the preview is on the screen (shown, its window not minimised) now; sent on
+    // each change, so that frames nobody sees need not be made.
+    void onScreenChanged(bool onScreen);
 
 public slots:
     void OnShowProcessedImage(cv::Mat img);
@@ -38,9 +41,12 @@ public slots:
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     bool onScreen() const;
+    void reportOnScreenLater();
     void showLatest();
 
     Ui::QPreviewWindow *ui;
@@ -49,4 +55,6 @@ private:
     cv::Mat latest;
     // The label does not show `latest` at its current size yet.
     bool stale = false;
+    bool reportedOnScreen = true; // as the tracker starts: it sends every frame
+    QWidget *watchedWindow = nullptr;
 };

@@ -29,6 +29,23 @@ constexpr int kHaarMinNeighbors = 2;
 constexpr double kHaarBoxMarginPct = 20.0;
 // Tracked points whose patch differs more than this are dropped.
 constexpr float kMaxFlowError = 15.0f;
+// The HOG detector's image pyramid shrinks each level to 5/6; a search from a level on finds
+// faces down to about kLevelFaceWidth x (6/5)^level pixels wide (its 80-pixel window, with
+// some slack), and all of them from 10 % wider on.
+constexpr double kLevelScale = 6.0 / 5.0;
+constexpr double kLevelFaceWidth = 60.0;
+constexpr double kSureFaceWidth = 66.0;
+// A user at a webcam fills more than this share of the picture's smaller side.
+constexpr double kLargeFaceShare = 0.26;
+
+// The first pyramid level hasLargeFace() searches in an image of `size`.
+int largeFaceLevel(cv::Size size)
+{
+    const double wanted = kLargeFaceShare * std::min(size.width, size.height);
+    if (wanted <= kLevelFaceWidth)
+        return 0;
+    return int(std::floor(std::log(wanted / kLevelFaceWidth) / std::log(kLevelScale)));
+}
 
 cv::Rect wholeImage(const cv::Mat &image)
 {
@@ -118,6 +135,31 @@ std::vector<FaceBox> FaceTracker::detectFaces(const cv::Mat &image)
     return faces;
 }
 
+bool FaceTracker::hasLargeFace(const cv::Mat &image)
+{
+    if (!detector || image.empty() || image.type() != CV_8UC1)
+        return false;
+    const int level = largeFaceLevel(image.size());
+    if (level == 0)
+        return !detectFaces(image).empty();
+    // The detector's own pyramid from `level` on: the same shrinking, from the same pixels.
+    const dlib::cv_image<unsigned char> img(image);
+    dlib::pyramid_down<6> down;
+    dlib::array2d<unsigned char> smaller, scratch;
+    down(img, smaller);
+    for (int i = 1; i < level; ++i) {
+        down(smaller, scratch);
+        dlib::swap(smaller, scratch);
+    }
+    return !detector->hog(smaller, 0.0).empty();
+}
+
+int FaceTracker::largeFaceWidth(cv::Size size)
+{
+    const int level = largeFaceLevel(size);
+    return level == 0 ? 0 : int(std::ceil(kSureFaceWidth * std::pow(kLevelScale, level)));
+}
+
 bool FaceTracker::detectWithCascade(const cv::Mat &crop, FaceBox &box)
 {
     std::vector<cv::Rect> objects;
@@ -147,6 +189,7 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
     resetShape(shape);
     hogFound = false;
     haarFound = false;
+    largeOnly = false;
     window = cv::Rect();
     for (FeatureRegionTracker &region : regions)
         region.clearFrame();
@@ -172,6 +215,13 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
 
     // HOG: the largest face, the first on equal areas.
     FaceBox found;
+    // Nobody has been in view for a while: the whole image is first searched for a face of a
+    // size a webcam user has; the full search follows only when there is one.
+    if (runHog && largeFacesFirst && window == wholeImage(frameImage) && !crop.empty() &&
+        !hasLargeFace(crop)) {
+        runHog = false;
+        largeOnly = true;
+    }
     if (runHog && !crop.empty()) {
         const std::vector<FaceBox> faces = detectFaces(crop);
         if (!faces.empty()) {

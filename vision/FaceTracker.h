@@ -45,6 +45,19 @@ public:
                FaceShape &shape);
     // The HOG detector on a grey image (adjust threshold 0), best first.
     std::vector<FaceBox> detectFaces(const cv::Mat &image);
+    // Whether the HOG detector sees a face of at least largeFaceWidth(image) pixels: the same
+    // search on a smaller copy of the image, without the finest scales, a fraction of the cost.
+    bool hasLargeFace(const cv::Mat &image);
+    // The smallest face width hasLargeFace() is sure to find in an image of `size` (a
+    // quarter of its smaller side or so); 0 when it searches every scale there.
+    static int largeFaceWidth(cv::Size size);
+
+    // When set, a search of the whole image first asks hasLargeFace() and runs the full
+    // detector only when it says yes; its result is then the full detector's. Faces narrower
+    // than largeFaceWidth() are not found by such a search.
+    void setLargeFacesFirst(bool on) { largeFacesFirst = on; }
+    // Whether this frame's search stopped at the smaller image.
+    bool searchedLargeFacesOnly() const { return largeOnly; }
     // Forgets every feature region (the landmarks must be found afresh).
     void resetRegions();
     // Draws the brows and lips onto the preview image, green when the HOG detector found the
@@ -88,6 +101,8 @@ private:
     int extraFeatures = 0;
     bool followChin = false;
     bool followForehead = false;
+    bool largeFacesFirst = false;
+    bool largeOnly = false;
 
     cv::Rect window;
     bool hogFound = false;

@@ -11,6 +11,56 @@ namespace {
 constexpr int kBacklightLevel = 40;
 constexpr double kClaheClipLimit = 3.0;
 constexpr int kClaheGridQuarter = 2;
+
+// log(1 + v) of each grey value in floats, as the per-pixel stretch computes it.
+cv::Mat logOfGreyValues()
+{
+    cv::Mat values(1, 256, CV_8U);
+    for (int v = 0; v < 256; ++v)
+        values.at<uchar>(v) = uchar(v);
+    cv::Mat logs;
+    values.convertTo(logs, CV_32F, 1.0, 1.0);
+    cv::log(logs, logs);
+    return logs;
+}
+
+// The logarithm stretched to 0..255 over the image's range, pixel by pixel in floats.
+void logStretchPerPixel(cv::Mat &image)
+{
+    cv::Mat f;
+    image.convertTo(f, CV_32F, 1.0, 1.0);
+    cv::log(f, f);
+    // A flat image has no range: min-max normalisation makes it all zeros.
+    cv::normalize(f, f, 0.0, 255.0, cv::NORM_MINMAX);
+    f.convertTo(image, CV_8U);
+}
+
+// The same stretch as a table over the 256 grey values, a fraction of the work: the
+// logarithm rises with the value, so the image's darkest and brightest pixels bound its range
+// of logarithms, and the table's values between them have the same range.
+void logStretch(cv::Mat &image)
+{
+    static const cv::Mat logs = logOfGreyValues();
+    static const bool rising = [] {
+        for (int v = 1; v < 256; ++v)
+            if (!(logs.at<float>(v) > logs.at<float>(v - 1)))
+                return false;
+        return true;
+    }();
+    if (!rising) {
+        logStretchPerPixel(image);
+        return;
+    }
+    double lowest = 0.0, highest = 0.0;
+    cv::minMaxIdx(image, &lowest, &highest);
+    const int low = int(lowest), high = int(highest);
+    cv::Mat range = logs.colRange(low, high + 1).clone();
+    cv::normalize(range, range, 0.0, 255.0, cv::NORM_MINMAX);
+    cv::Mat table(1, 256, CV_8U, cv::Scalar(0));
+    cv::Mat used = table.colRange(low, high + 1);
+    range.convertTo(used, CV_8U);
+    cv::LUT(image, table, image);
+}
 } // namespace
 
 int enhancementFlags(bool defaultImgProc, bool logOn, bool fineContrast, bool coarseContrast,
@@ -48,14 +98,8 @@ void preprocessFrame(cv::Mat &image, int flags, bool useDefaults)
         return;
     if (flags & EnhanceFlags::Gamma)
         adjustGamma(image, image, kBacklightLevel / 100.0);
-    if (flags & EnhanceFlags::LogStretch) {
-        cv::Mat f;
-        image.convertTo(f, CV_32F, 1.0, 1.0);
-        cv::log(f, f);
-        // A flat image has no range: min-max normalisation makes it all zeros.
-        cv::normalize(f, f, 0.0, 255.0, cv::NORM_MINMAX);
-        f.convertTo(image, CV_8U);
-    }
+    if (flags & EnhanceFlags::LogStretch)
+        logStretch(image);
     if (flags & EnhanceFlags::Clahe) {
         const double clip = useDefaults ? 3.0 : kClaheClipLimit;
         const int grid = useDefaults ? 8 : 4 * kClaheGridQuarter;

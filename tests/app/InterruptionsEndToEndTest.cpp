@@ -1,6 +1,7 @@
 // The program itself (build/bin/TovraMouse) interrupted as users interrupt it: a dwell cut
-// short by the play/pause hotkey and taken up again at rest, and the program ended by a
-// signal (a logout, Ctrl+C) instead of its quit question.
+// short by the play/pause hotkey and taken up again at rest, the user stepping away from the
+// camera and coming back, and the program ended by a signal (a logout, Ctrl+C) instead of its
+// quit question.
 
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
@@ -18,6 +19,10 @@
 
 #include <QSettings>
 
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
 #include <csignal>
 #include <sys/types.h>
 
@@ -184,6 +189,56 @@ QList<int> pointerControl(const QList<int> &set = {})
     XGetPointerControl(dpy, &numerator, &denominator, &threshold);
     XCloseDisplay(dpy);
     return {numerator, denominator, threshold};
+}
+
+// A user moving the head for eight seconds, then an empty room for five (longer than the
+// program waits before it rests), over and over.
+bool writeStepAwayClip(ProgramRun &program)
+{
+    const cv::Mat face =
+        fittedFacePhoto(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"));
+    cv::Mat room = cv::imread(
+        QDir(TOVRA_FACE_PHOTOS).filePath("../video_frames/frame_000101.jpg").toStdString());
+    if (face.empty() || room.empty())
+        return false;
+    cv::resize(room, room, face.size());
+    const int faceFrames = 256, awayFrames = 160;
+    return writeClip(program.clipPath(), faceFrames + awayFrames, [&](int i) {
+        if (i >= faceFrames)
+            return room;
+        const double t = i / 30.0;
+        const cv::Mat shift =
+            (cv::Mat_<double>(2, 3) << 1, 0, 40 * std::sin(t * 2.0), 0, 1, 15 * std::sin(t * 1.3));
+        cv::Mat frame;
+        cv::warpAffine(face, frame, shift, face.size(), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+        return frame;
+    });
+}
+
+TEST(StepAwayEndToEnd, APointerLeftStillWhileNobodyIsThereFollowsTheHeadThatComesBack)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    ProgramRun program({{ACTIVATE_MMM_DETECTION, 0}, {SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStepAwayClip(program));
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    ASSERT_FALSE(desktop.waitForWindow(Overlay).isNull());
+    ASSERT_TRUE(desktop.waitUntilGone(Overlay));
+    ASSERT_TRUE(pointerMovesWithin(desktop, 15000));
+
+    // The user has gone: the pointer stays where it is.
+    const auto stillFor = [&](int ms) {
+        const QPoint at = desktop.pointer();
+        QTest::qWait(ms);
+        return desktop.pointer() == at;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stillFor(1500); }, 60000));
+    screenshot("step-away-nobody");
+    // Back: the head is found and followed again.
+    EXPECT_TRUE(pointerMovesWithin(desktop, 30000));
+    screenshot("step-away-back");
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
 }
 
 bool placesSaved(const ProgramRun &program)

@@ -153,6 +153,75 @@ TEST(DetectionSchedule, ARedetectionForcesARunAndCountsAsOne)
     EXPECT_EQ(schedule.lastDetectionRun(), 100000u);
 }
 
+// Nobody in view: every frame searches, for webcam-sized faces first but for a full search once
+// a second; after three seconds only every 150 ms, fully every two seconds; a face ends it.
+TEST(DetectionSchedule, WithoutAFaceSearchesForLargeFacesFirstAndRestsWhenNobodyIsThere)
+{
+    FaceDetectionSchedule schedule;
+    Frames f;
+    f.previous.faceBox = FaceBox{100, 100, 299, 299};
+    quint32 now = 100000;
+    f.at(now);
+    f.hogSeenMs = now;
+    EXPECT_FALSE(runs(schedule, f));
+    f.previous.faceBox.clear();
+    int runsSeen = 0, fullSeen = 0;
+    // The first three seconds: every frame, one full search a second.
+    for (now += 31; now < 100000 + 2990; now += 31) {
+        f.at(now);
+        ASSERT_TRUE(runs(schedule, f)) << now;
+        EXPECT_FALSE(schedule.nobodyThere());
+        fullSeen += !schedule.largeFacesFirst();
+    }
+    EXPECT_EQ(fullSeen, 3);
+    // Then: the detector rests, searching every 150 ms or a little more.
+    quint32 lastRun = 0, lastFull = 0;
+    fullSeen = 0;
+    for (now += 62; now < 100000 + 60000; now += 31) {
+        f.at(now);
+        const bool ran = runs(schedule, f);
+        EXPECT_TRUE(schedule.nobodyThere());
+        if (!ran)
+            continue;
+        if (lastRun != 0) {
+            EXPECT_GE(now - lastRun, 150u);
+            EXPECT_LE(now - lastRun, 150u + 31);
+        }
+        lastRun = now;
+        ++runsSeen;
+        if (!schedule.largeFacesFirst()) {
+            if (lastFull != 0)
+                EXPECT_LE(now - lastFull, 2000u + 31 * 5);
+            lastFull = now;
+            ++fullSeen;
+        }
+    }
+    EXPECT_GE(runsSeen, 350);
+    EXPECT_GE(fullSeen, 27);
+    // Someone comes back: the schedule is the usual one at once.
+    f.previous.faceBox = FaceBox{100, 100, 299, 299};
+    f.hogSeenMs = now - 31;
+    f.at(now);
+    EXPECT_FALSE(runs(schedule, f));
+    EXPECT_FALSE(schedule.nobodyThere());
+}
+
+// A face the large-face search cannot find, seen lately, keeps the searches full.
+TEST(DetectionSchedule, ASmallFaceSeenLatelyKeepsEverySearchFull)
+{
+    FaceDetectionSchedule schedule;
+    Frames f;
+    f.previous.faceBox = FaceBox{100, 100, 169, 169}; // 70 px of 406
+    f.at(100000);
+    runs(schedule, f);
+    f.previous.faceBox.clear();
+    for (quint32 now = 100031; now < 102900; now += 31) {
+        f.at(now);
+        ASSERT_TRUE(runs(schedule, f));
+        EXPECT_FALSE(schedule.largeFacesFirst()) << now;
+    }
+}
+
 TEST(DetectionSchedule, RedetectionRules)
 {
     FaceDetectionSchedule schedule;

@@ -241,3 +241,22 @@ TEST_F(Preview, TheFormNamesAndSizesItsParts)
 }
 
 } // namespace
+
+TEST(PreviewOnScreen, TellsWhenItsWindowIsMinimisedRestoredOrHidden)
+{
+    QWidget window;
+    auto *preview = new QPreviewWindow(&window);
+    QSignalSpy reports(preview, &QPreviewWindow::onScreenChanged);
+    window.show();
+    QTest::qWait(0);
+    EXPECT_EQ(reports.count(), 0); // on the screen, as the tracker starts
+    const auto last = [&] { return reports.isEmpty() ? -1 : int(reports.last().at(0).toBool()); };
+    window.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return last() == 0; }, 5000));
+    window.setWindowState(Qt::WindowNoState);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return last() == 1; }, 5000));
+    window.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return last() == 0; }, 5000));
+    EXPECT_EQ(reports.count(), 3);
+}

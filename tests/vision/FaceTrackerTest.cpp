@@ -7,12 +7,14 @@
 #include "vision/LandmarkModelFile.h"
 #include "vision/TrimmedMean.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <dlib/image_processing/shape_predictor.h>
 #include <dlib/opencv/cv_image.h>
 #include <dlib/serialize.h>
 
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
 
@@ -20,6 +22,7 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -229,6 +232,68 @@ TEST_F(FaceTrackerTest, AFrameWithoutAFaceFindsNone)
         EXPECT_TRUE(r.faceBox.isEmpty());
         EXPECT_TRUE(r.shape.points.empty());
     }
+}
+
+// Faces of every size over a room without anyone, searched with and without the large-face
+// search first: the result is the full search's whenever the large-face search lets it run,
+// and the large-face search stops only where the full search finds nothing or a small face.
+TEST_F(FaceTrackerTest, ALargeFaceSearchFirstFindsWhatTheFullSearchFindsButSmallFaces)
+{
+    const std::vector<LabelledFace> faces = labelledFaces("testing_with_face_landmarks.xml");
+    ASSERT_FALSE(faces.empty());
+    const cv::Size size(722, 406);
+    const int limit = FaceTracker::largeFaceWidth(size);
+    ASSERT_GT(limit, 80);
+    ASSERT_LT(limit, size.height / 3);
+    cv::Mat room = cv::imread(QDir(QStringLiteral(TOVRA_FACE_PHOTOS))
+                                  .filePath("../video_frames/frame_000101.jpg")
+                                  .toStdString(),
+                              cv::IMREAD_GRAYSCALE);
+    ASSERT_FALSE(room.empty());
+    cv::resize(room, room, size);
+
+    std::mt19937 random(27);
+    int large = 0, small = 0;
+    for (int i = 0; i < 16; ++i) {
+        const LabelledFace &face = faces[random() % faces.size()];
+        const cv::Mat photo = greyPhoto(face.file);
+        ASSERT_FALSE(photo.empty());
+        // The labelled face, 60 to 110 or 120 to 260 pixels wide, somewhere in the room.
+        const double width = i % 2 ? 120 + random() % 141 : 60 + random() % 51;
+        const double k = width / std::max(1, face.box.width());
+        const cv::Point2d centre((face.box.left + face.box.right) / 2.0,
+                                 (face.box.top + face.box.bottom) / 2.0);
+        const cv::Point2d at(width / 2 + random() % int(size.width - width),
+                             size.height / 2 + int(random() % 61) - 30);
+        const cv::Mat place =
+            (cv::Mat_<double>(2, 3) << k, 0, at.x - centre.x * k, 0, k, at.y - centre.y * k);
+        cv::Mat frame = room.clone();
+        cv::warpAffine(photo, frame, place, size, cv::INTER_AREA, cv::BORDER_TRANSPARENT);
+
+        track(cv::Mat(), FaceBox(), FaceShape(), false);
+        tracker->setLargeFacesFirst(false);
+        const Result full = track(frame, whole(frame), FaceShape(), true);
+        track(cv::Mat(), FaceBox(), FaceShape(), false);
+        tracker->setLargeFacesFirst(true);
+        const Result first = track(frame, whole(frame), FaceShape(), true);
+        tracker->setLargeFacesFirst(false);
+        const QString what = QStringLiteral("%1 at %2 px").arg(face.file).arg(width);
+        if (tracker->searchedLargeFacesOnly()) {
+            EXPECT_FALSE(first.found) << qPrintable(what);
+            EXPECT_TRUE(!full.found || full.detectorBox.width() < limit)
+                << qPrintable(what) << " " << full.detectorBox.width();
+            small += full.found;
+        } else {
+            EXPECT_EQ(first.found, full.found) << qPrintable(what);
+            EXPECT_EQ(first.detectorBox, full.detectorBox) << qPrintable(what);
+            EXPECT_EQ(first.faceBox, full.faceBox) << qPrintable(what);
+            EXPECT_EQ(first.shape.points, full.shape.points) << qPrintable(what);
+            large += full.found;
+        }
+    }
+    // Both kinds came up.
+    EXPECT_GE(large, 4);
+    EXPECT_GE(small, 1);
 }
 
 TEST_F(FaceTrackerTest, WithoutDetectorsOnlyAFaceSeenBeforeIsFollowed)

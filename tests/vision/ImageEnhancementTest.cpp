@@ -110,6 +110,35 @@ TEST(PreprocessFrame, AFlatImageComesOutOfTheLogStretchAllZeros)
     EXPECT_EQ(cv::countNonZero(image), 0);
 }
 
+// The stretch worked out pixel by pixel in floats: the stretch must give exactly these pixels,
+// or the landmarks found in them would move.
+cv::Mat logStretchedPixelByPixel(const cv::Mat &image)
+{
+    cv::Mat f, out;
+    image.convertTo(f, CV_32F, 1.0, 1.0);
+    cv::log(f, f);
+    cv::normalize(f, f, 0.0, 255.0, cv::NORM_MINMAX);
+    f.convertTo(out, CV_8U);
+    return out;
+}
+
+TEST(PreprocessFrame, LogStretchGivesThePixelByPixelResultOnRandomFrames)
+{
+    cv::RNG rng(27);
+    for (int i = 0; i < 200; ++i) {
+        // Frame sizes up to a camera's, odd ones too; value ranges wide, narrow and flat.
+        const cv::Size size(1 + rng.uniform(0, 800), 1 + rng.uniform(0, 450));
+        const int low = rng.uniform(0, 256), high = rng.uniform(low, 256);
+        cv::Mat image(size, CV_8UC1);
+        rng.fill(image, cv::RNG::UNIFORM, low, high + 1);
+        if (i % 7 == 0)
+            cv::GaussianBlur(image, image, cv::Size(5, 5), 2.0);
+        const cv::Mat expected = logStretchedPixelByPixel(image);
+        preprocessFrame(image, 0x10, false);
+        ASSERT_TRUE(sameImage(image, expected)) << size << " values " << low << ".." << high;
+    }
+}
+
 TEST(PreprocessFrame, ClaheRunsBeforeTheGlobalEqualisation)
 {
     const cv::Mat original = testImage();

@@ -1166,6 +1166,8 @@ void SettingsWindow::showExpressionState(QString expressionName, bool isActive)
 
 void SettingsWindow::setGroupBoxHighlight(QGroupBox *box, bool isActive)
 {
-    if (box)
-        box->setStyleSheet(isActive ? highlightStyleSheet() : QString());
+    // Told every frame: a style sheet set again restyles the whole box and its children.
+    const QString sheet = isActive ? highlightStyleSheet() : QString();
+    if (box && box->styleSheet() != sheet)
+        box->setStyleSheet(sheet);
 }

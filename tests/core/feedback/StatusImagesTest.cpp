@@ -127,13 +127,44 @@ TEST_F(StatusImages, TheScrollImageGoesAboveOrBelowThePointerAndStaysOnTheScreen
     EXPECT_EQ(notifier.widget()->pos(), QPoint(0, 1080 - 25));
 }
 
-TEST_F(StatusImages, TheWindowFollowsThePointerByItself)
+// An image that draws something follows the pointer by itself; the invisible one stays (nothing
+// of it is seen) and comes back at the pointer. Two shown images follow it together.
+TEST_F(StatusImages, AShownImageFollowsThePointerByItselfAndTheInvisibleOneComesBackAtIt)
 {
+    QTemporaryDir dir;
+    QImage red(4, 4, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const QString path = dir.filePath("red.png");
+    ASSERT_TRUE(red.save(path));
+
+    StateNotifier motion;
     pointerAt(400, 400);
     setUpFace(notifier);
+    motion.setImagePath(path);
+    motion.OnSN_SetSize(200, 200);
+    motion.OnSN_SetDelta(-100, -100);
+    NotificationWidget *face = notifier.widget();
+    EXPECT_FALSE(face->followsPointer());
+    EXPECT_TRUE(motion.widget()->followsPointer());
+
+    notifier.OnSN_SetImagePath(path);
+    EXPECT_TRUE(face->followsPointer());
     pointerAt(600, 300);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return notifier.widget()->pos() == QPoint(633, 333); },
-                                patientMs(5000)));
+    notifier.OnSN_UpdateMousePosition();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return face->pos() == QPoint(633, 333) && motion.widget()->pos() == QPoint(500, 200);
+        },
+        patientMs(5000)));
+
+    notifier.OnSN_SetImagePath("invisible.png");
+    EXPECT_FALSE(face->followsPointer());
+    pointerAt(800, 700);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return motion.widget()->pos() == QPoint(700, 600); }, patientMs(5000)));
+    EXPECT_EQ(face->pos(), QPoint(633, 333));
+    notifier.OnSN_SetImagePath(path);
+    EXPECT_EQ(face->pos(), QPoint(833, 733));
 }
 
 TEST_F(StatusImages, TheImageFillsTheWindowAndAMissingFileDrawsNothing)
