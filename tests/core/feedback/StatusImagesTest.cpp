@@ -160,8 +160,8 @@ TEST_F(StatusImages, AShownImageFollowsThePointerByItselfAndTheInvisibleOneComes
     notifier.OnSN_SetImagePath("invisible.png");
     EXPECT_FALSE(face->followsPointer());
     pointerAt(800, 700);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return motion.widget()->pos() == QPoint(700, 600); }, patientMs(5000)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return motion.widget()->pos() == QPoint(700, 600); },
+                                patientMs(5000)));
     EXPECT_EQ(face->pos(), QPoint(633, 333));
     notifier.OnSN_SetImagePath(path);
     EXPECT_EQ(face->pos(), QPoint(833, 733));
