@@ -87,7 +87,7 @@ TEST_F(SettingsFile, BackupReplacesTheOldBackup)
 TEST_F(SettingsFile, EveryRejectedFileIsKeptNotDeleted)
 {
     const QString rejected = home.path() + "/TovraMouse.ini.rejected";
-    for (const QByteArray &content : {"CLICK_MODE=1,2\n", "CLICK_MODE=3,4\n", "CLICK_MODE=5,6\n"}) {
+    for (const char *content : {"CLICK_MODE=1,2\n", "CLICK_MODE=3,4\n", "CLICK_MODE=5,6\n"}) {
         const QString path = write(content);
         EXPECT_TRUE(rejectSettingsFile(path, rejected));
         EXPECT_FALSE(QFile::exists(path));

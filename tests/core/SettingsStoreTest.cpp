@@ -89,8 +89,9 @@ TEST_F(SettingsStore, AWriteReachesTheFileBeforeTheCallReturns)
     const QList<SettingEntry> entries = app()->takeChangedSettings();
     ASSERT_EQ(changedCount(entries), 1);
     for (const SettingEntry &e : entries) {
-        if (e.changed)
+        if (e.changed) {
             EXPECT_EQ(e.name, MOUSE_SENSIVITY_X);
+        }
     }
 }
 

@@ -190,8 +190,9 @@ TEST(DetectionSchedule, WithoutAFaceSearchesForLargeFacesFirstAndRestsWhenNobody
         lastRun = now;
         ++runsSeen;
         if (!schedule.largeFacesFirst()) {
-            if (lastFull != 0)
+            if (lastFull != 0) {
                 EXPECT_LE(now - lastFull, 2000u + 31 * 5);
+            }
             lastFull = now;
             ++fullSeen;
         }
