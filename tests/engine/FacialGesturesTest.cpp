@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -63,6 +64,8 @@ protected:
         // The eyebrow's rates need frames before.
         for (int i = 0; i < 3; ++i)
             browFrame(0.0);
+        // The face rests with its mouth shut before any gesture.
+        mouthFrame(0.0);
         clearLogs();
         timeline.clear();
         t0 = now();
@@ -455,6 +458,48 @@ TEST_F(FacialGesture, AnOpeningHeldLongerThanAnyGestureIsAFaceAtRest)
     mouthFor(0.0, 600);
     mouthFor(20.0, 600);
     EXPECT_TRUE(keyHeld());
+}
+
+// A still face as the tracker sees it: each new face box refits the lips a few pixels apart,
+// and the sensor's noise shakes the fit by a pixel or two of a small image. Neither is an
+// opening; a real opening from that rest is, and held as long as a rest it ends.
+TEST_F(FacialGesture, AStillFaceWhoseFitStepsAndJittersOpensNothing)
+{
+    std::mt19937 rng(24);
+    double rest = 1.0;
+    const auto still = [&](int ms, double jitter) {
+        for (int t = 0; t < ms; t += 20) {
+            run(procMouthOpenEvent, 0.0, 20, [&] {
+                FaceBox &box = frameRecords.detection.faceBox;
+                if (t % 1000 == 0) {
+                    // The box walks by four pixels a second; the lips' fit steps with it.
+                    box.left = box.left % 20 + 4;
+                    box.right = box.left + 100;
+                    box.bottom = 100;
+                    rest = 1.0 + 8.0 * (box.left / 4 % 2);
+                }
+                const double level =
+                    rest + std::uniform_real_distribution<double>(0.0, jitter)(rng);
+                FacialMetrics &m = frameRecords.metrics;
+                m.mouthOpenSlow = 0.8 * frameRecords.previousMetrics.mouthOpenSlow + 0.2 * level;
+                m.mouthOpenPeak = level;
+            });
+        }
+    };
+    still(30000, 0.0);
+    still(20000, 8.0);
+    EXPECT_TRUE(timeline.isEmpty()) << timeline.join(' ').toStdString();
+    still(2000, 8.0);
+    mouthFor(rest + 30.0, 600);
+    EXPECT_TRUE(keyHeld()) << "an opening from the rest";
+    mouthFor(rest, 600);
+    EXPECT_FALSE(keyHeld());
+    // Two seconds of rest before: held past ten seconds, the opening is a face at rest.
+    still(2000, 0.0);
+    mouthFor(rest + 30.0, 9800);
+    EXPECT_TRUE(keyHeld());
+    mouthFor(rest + 30.0, 400);
+    EXPECT_FALSE(keyHeld());
 }
 
 TEST_F(FacialGesture, ASlowBlinkStartsWithAThrottleOfZero)
