@@ -153,16 +153,20 @@ void DesktopView::parkPointer()
         if (children)
             XFree(children);
     }
-    // From the bottom right corner up and leftwards, well inside the screen.
+    // From the bottom right corner up and leftwards, well inside the screen; where windows fill
+    // the screen (a scaled screen), any uncovered pixel, edges included.
     const QSize screen = screenSize();
-    for (int x = screen.width() - 40; x > 0; x -= 40) {
-        for (int y = screen.height() - 40; y > 0; y -= 40) {
-            const QPoint at(x, y);
-            if (std::none_of(covered.begin(), covered.end(), [&](const QRect &r) {
-                    return r.adjusted(-30, -30, 30, 30).contains(at);
-                })) {
-                xdotool({"mousemove", QString::number(x), QString::number(y)});
-                return;
+    for (const int margin : {30, 0}) {
+        const int step = margin ? 40 : 5;
+        for (int x = screen.width() - (margin ? 40 : 1); x >= 0; x -= step) {
+            for (int y = screen.height() - (margin ? 40 : 1); y >= 0; y -= step) {
+                const QPoint at(x, y);
+                if (std::none_of(covered.begin(), covered.end(), [&](const QRect &r) {
+                        return r.adjusted(-margin, -margin, margin, margin).contains(at);
+                    })) {
+                    xdotool({"mousemove", QString::number(x), QString::number(y)});
+                    return;
+                }
             }
         }
     }
