@@ -1,12 +1,12 @@
 #include "platform/x11/OverlayConnections.h"
 
+#include "platform/x11/ThreadDisplay.h"
+
 #include <QtGlobal>
 #include <X11/Xlib.h>
 
 #include <mutex>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
 #include <vector>
 
 namespace platform {
@@ -34,15 +34,6 @@ std::vector<Idle> &idle()
     return *list;
 }
 
-bool serverStillThere(Display *connection)
-{
-    pollfd p{ConnectionNumber(connection), POLLIN, 0};
-    if (poll(&p, 1, 0) < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-        return false;
-    char byte;
-    return !(p.revents & POLLIN) || recv(p.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
-}
-
 } // namespace
 
 Display *OverlayConnections::take()
@@ -56,7 +47,7 @@ Display *OverlayConnections::take()
                 continue;
             Display *connection = it->connection;
             list.erase(it);
-            if (!serverStillThere(connection))
+            if (!ThreadDisplay::serverStillThere(connection))
                 break;               // dropped; a new one is opened below
             XSync(connection, True); // the last window's events are not the next one's
             lent().push_back({name, connection});
@@ -89,7 +80,7 @@ void OverlayConnections::giveBack(Display *connection)
             }
         }
     }
-    if (!serverStillThere(connection))
+    if (!ThreadDisplay::serverStillThere(connection))
         return;
     XSync(connection, True);
     std::lock_guard<std::mutex> lock(idleMutex);

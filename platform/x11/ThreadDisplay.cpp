@@ -20,17 +20,6 @@ thread_local unsigned openedIn = 0;
 thread_local bool failureReported = false;
 thread_local bool finished = false;
 
-// False when the server has gone: closing would then end the process through Xlib's I/O
-// error handler, so such a connection is dropped instead.
-bool serverStillThere(Display *connection)
-{
-    pollfd p{ConnectionNumber(connection), POLLIN, 0};
-    if (poll(&p, 1, 0) < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-        return false;
-    char byte;
-    return !(p.revents & POLLIN) || recv(p.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
-}
-
 void closeConnection()
 {
     ThreadDisplay::close(display);
@@ -77,6 +66,15 @@ void ThreadDisplay::close(Display *connection)
 {
     if (connection && serverStillThere(connection))
         XCloseDisplay(connection);
+}
+
+bool ThreadDisplay::serverStillThere(Display *connection)
+{
+    pollfd p{ConnectionNumber(connection), POLLIN, 0};
+    if (poll(&p, 1, 0) < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+        return false;
+    char byte;
+    return !(p.revents & POLLIN) || recv(p.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
 } // namespace platform

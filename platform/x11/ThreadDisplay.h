@@ -16,6 +16,8 @@ public:
     // Closes a connection of any kind; one whose server has gone is dropped instead, since
     // closing it would end the process through Xlib's I/O error handler.
     static void close(_XDisplay *connection);
+    // False when the connection's server has gone (nothing is read from it).
+    static bool serverStillThere(_XDisplay *connection);
 };
 
 } // namespace platform
