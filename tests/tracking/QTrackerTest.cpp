@@ -87,6 +87,14 @@ protected:
     }
     void TearDown() override { qunsetenv("TOVRA_CAMERA_FILE"); }
     static platform::RecordingCameraList &cameras() { return platform::recordingCameraList(); }
+    // The file camera open, the face tracker made and the settings applied: ready to start.
+    static void readyOnTheClip(QTracker &tracker, ScriptedCameraDialogs &dialogs)
+    {
+        tracker.setCameraDialogs(&dialogs);
+        ASSERT_TRUE(tracker.openCamera());
+        ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
+        tracker.applyChangedSettings(true);
+    }
     TestHome home;
 };
 
@@ -156,10 +164,7 @@ TEST_F(Tracker, TheLoopPausesAppliesSettingsAtTheNextFrameAndQuitsWithinAPass)
     qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
     QTracker tracker;
     ScriptedCameraDialogs dialogs;
-    tracker.setCameraDialogs(&dialogs);
-    ASSERT_TRUE(tracker.openCamera());
-    ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
-    tracker.applyChangedSettings(true);
+    ASSERT_NO_FATAL_FAILURE(readyOnTheClip(tracker, dialogs));
     // The worker's signals as this thread gets them, queued: a QSignalSpy would record them on
     // the worker, beside this thread's reads.
     QVector<cv::Mat> previews;
@@ -205,10 +210,7 @@ TEST_F(Tracker, APassThatThrowsLetsGoOfWhatIsHeldAndTheLoopGoesOn)
     qputenv("TOVRA_CAMERA_FILE", makeClip(home.path()).toUtf8());
     QTracker tracker;
     ScriptedCameraDialogs dialogs;
-    tracker.setCameraDialogs(&dialogs);
-    ASSERT_TRUE(tracker.openCamera());
-    ASSERT_TRUE(tracker.createFaceTracker()) << tracker.errorString().toStdString();
-    tracker.applyChangedSettings(true);
+    ASSERT_NO_FATAL_FAILURE(readyOnTheClip(tracker, dialogs));
     std::atomic<int> previews{0};
     QObject here;
     QObject::connect(&tracker, &QTracker::ShowProcessedImage, &here, [&] { ++previews; });
