@@ -180,7 +180,9 @@ void procMouthOpenEvent()
         return;
     }
 
-    bool above = s.above;
+    // A held opening ends on the second frame in a row below the threshold: the lips' fit can
+    // flip to another solution for a frame while the mouth stays open.
+    bool above = s.above || (g.inProgress && !g.stuck && prev.above);
     // Open for as long as a rest: a face at rest, whose action ends and whose level is the
     // rest from now on.
     const quint32 limit = g.stuck ? kLongestMs : state.openLimitMs;

@@ -83,6 +83,23 @@ qint64 rectArea(const cv::Rect &rect)
     return qint64(rect.width) * rect.height;
 }
 
+// The detector places its box on a grid of about a tenth of the face's width, and where the
+// grid falls depends on the search window: a still face is found a few pixels or a whole cell
+// apart from one search to the next. Each new box refits the landmarks, and the refit moves
+// the lips and brows as much as a small gesture would. A box within a cell of the one the
+// face was followed with is the same face where it was: the followed box stays.
+FaceBox steadyBox(const FaceBox &found, const FaceBox &followed)
+{
+    if (followed.isEmpty())
+        return found;
+    const int tolerance = std::max(2, followed.width() / 8);
+    const bool near = std::abs(found.left - followed.left) <= tolerance &&
+                      std::abs(found.top - followed.top) <= tolerance &&
+                      std::abs(found.right - followed.right) <= tolerance &&
+                      std::abs(found.bottom - followed.bottom) <= tolerance;
+    return near ? followed : found;
+}
+
 } // namespace
 
 FaceTracker::FaceTracker(const QString &modelFolder)
@@ -241,7 +258,9 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         found = clippedToImage(found, frameImage);
         if (!found.isEmpty()) {
             detectorBox = found;
-            faceBox = found;
+            // A whole-image search follows no face.
+            const bool followed = !searchBox.isEmpty() && window != wholeImage(frameImage);
+            faceBox = followed ? steadyBox(found, clippedToImage(searchBox, frameImage)) : found;
             shape = fitLandmarks(faceBox, previousShape);
         }
     }

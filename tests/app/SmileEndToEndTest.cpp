@@ -115,6 +115,32 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
     EXPECT_FALSE(spaceIsDown());
 }
 
+// A user whose face smiles a little at rest, sitting still: past the calibration nothing is
+// pressed, however long the face rests.
+TEST(SmileEndToEnd, AStillFaceThatSmilesAtRestPressesNothing)
+{
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    desktop.stopAutoRepeat();
+    ProgramRun program({{ACTIVATE_SMILE_DETECTION, 1},
+                        {CLICK_MODE, 0},
+                        {FEMAP_INDEX_SMILE, 3},
+                        {SHOW_CLICK_OPTIONS, 0}});
+    // The photo's own smile, with its teeth apart, and nothing else.
+    ASSERT_TRUE(writeSmileClip(QDir(TOVRA_FACE_PHOTOS).filePath("Tom_Cruise_avp_2014_4.jpg"),
+                               program.clipPath(), 30 * 30, [](double) { return 0.0; }));
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    WorkWindow work;
+    work.takeFocus();
+    ASSERT_TRUE(work.isActiveWindow());
+    // The calibration's twenty seconds, then half a minute of rest.
+    QTest::qWait(50000);
+    EXPECT_EQ(work.presses, 0);
+    EXPECT_FALSE(spaceIsDown());
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
 } // namespace
 
 int main(int argc, char **argv)

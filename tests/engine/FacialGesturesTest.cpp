@@ -272,6 +272,11 @@ TEST_F(FacialGesture, MouthOpenPressesPointsAndReleasesWithThePointingModeBack)
     EXPECT_EQ(pointerEngineState.parkState, 1);
     EXPECT_TRUE(isMouthOpenInProgress());
     EXPECT_TRUE(isAnyGestureActionStarted());
+    // One frame whose fit flipped shut, then open again: still held. Two shut frames end it.
+    mouthFrame(2.0);
+    mouthFrame(20.0);
+    mouthFrame(2.0);
+    EXPECT_TRUE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
     mouthFrame(2.0);
     EXPECT_FALSE(platform::inputSynthesis().isHeld(platform::MouseButton::Left));
     EXPECT_EQ(smileModeState.pointingActive, 0);

@@ -220,6 +220,40 @@ TEST_F(FaceTrackerTest, FollowsAPhotoShiftedByFractionsCarryingTheRemainder)
         *tracker, groupFrame(), [&](int k) { return groupFrame(step * k); }, step, 10);
 }
 
+// The detector finds a still face a few pixels apart from one search window to the next, and
+// every new box would refit the lips and brows. Found within a cell of the box it was followed
+// with, the face keeps that box; found further off, it takes the new one.
+TEST_F(FaceTrackerTest, ASearchNearTheFollowedBoxKeepsItAndAMovedFaceGetsItsNewBox)
+{
+    const cv::Mat frame = portraitFrame();
+    const Result first = track(frame, whole(frame), FaceShape(), true);
+    ASSERT_TRUE(first.found);
+    const auto same = [](const FaceBox &a, const FaceBox &b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    EXPECT_TRUE(same(first.faceBox, first.detectorBox)) << "a whole-image search follows nothing";
+    const int cell = first.faceBox.width() / 10;
+    for (const cv::Point off : {cv::Point(cell / 2, 0), cv::Point(-cell / 2, cell / 3)}) {
+        FaceBox followed = first.faceBox;
+        followed.left += off.x;
+        followed.right += off.x;
+        followed.top += off.y;
+        followed.bottom += off.y;
+        const Result again = track(frame, followed, first.shape, true);
+        ASSERT_TRUE(tracker->hogFaceFound());
+        EXPECT_TRUE(same(again.faceBox, followed)) << off;
+        EXPECT_FALSE(same(again.faceBox, again.detectorBox)) << off;
+    }
+    const int moved = 3 * cell;
+    const cv::Mat shift = (cv::Mat_<double>(2, 3) << 1, 0, moved, 0, 1, 0);
+    cv::Mat movedFrame;
+    cv::warpAffine(frame, movedFrame, shift, frame.size(), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+    const Result after = track(movedFrame, first.faceBox, first.shape, true);
+    ASSERT_TRUE(tracker->hogFaceFound());
+    EXPECT_TRUE(same(after.faceBox, after.detectorBox));
+    EXPECT_NEAR(after.faceBox.left - first.faceBox.left, moved, cell);
+}
+
 TEST_F(FaceTrackerTest, AFrameWithoutAFaceFindsNone)
 {
     cv::Mat noise(kFrameSize, CV_8UC1);
