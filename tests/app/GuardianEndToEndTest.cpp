@@ -119,9 +119,14 @@ int guardiansRunning()
         if (pid.toInt() <= 0)
             continue;
         const QString exe = QFileInfo(QString("/proc/%1/exe").arg(pid)).symLinkTarget();
-        QFile stat(QString("/proc/%1/stat").arg(pid));
-        const bool named =
-            stat.open(QIODevice::ReadOnly) && stat.readAll().contains("(TovraGuardian)");
+        QFile statFile(QString("/proc/%1/stat").arg(pid));
+        const QByteArray stat = statFile.open(QIODevice::ReadOnly) ? statFile.readAll() : "";
+        // An ended process waiting to be reaped, this run's or another test run's on the same
+        // machine, whose executable can no longer be read, is not running.
+        const int state = stat.lastIndexOf(')') + 2;
+        if (state > 1 && state < stat.size() && (stat[state] == 'Z' || stat[state] == 'X'))
+            continue;
+        const bool named = stat.contains("(TovraGuardian)");
         if (exe == QFileInfo(guardian).canonicalFilePath() || (exe.isEmpty() && named))
             ++count;
     }

@@ -11,6 +11,7 @@
 #include "tests/vision/SmileClip.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QWidget>
@@ -106,9 +107,20 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
         << "presses " << work.presses << " releases " << work.releases;
     EXPECT_EQ(work.presses, work.releases);
     screenshot("smile-1-key-per-smile");
-    // The smile held to the end: pressed, not released.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return work.presses > work.releases; }, patientMs(20000)));
-    QTest::qWait(500);
+    // The smile held to the end: pressed, not released. A busy machine can miss its start;
+    // the clip's next pass brings it again, its short smiles coming and going on the way.
+    QElapsedTimer held;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (work.presses <= work.releases) {
+                held.invalidate();
+                return false;
+            }
+            if (!held.isValid())
+                held.start();
+            return held.elapsed() >= 3000;
+        },
+        patientMs(60000)));
     EXPECT_TRUE(spaceIsDown());
     screenshot("smile-2-held");
     EXPECT_TRUE(program.quit(desktop, mainWindow));
