@@ -709,7 +709,7 @@ void QTracker::sendStatusImages()
     const bool missing = !detected && !boxed;
     const bool lipsHigh = m.lipMotionSmoothed > 2.0 && m.lipMotionSlow > 2.0;
 
-    if (!statusSentLastPass)
+    if (statusResendWanted.exchange(false) || !statusSentLastPass)
         sentStatus = SentStatus();
     statusSentThisPass = true;
     // The receivers only show these: a queued call for an unchanged value is work for nothing.

@@ -55,7 +55,13 @@ public:
 
     // Processing stopped by the user; written from the GUI thread.
     bool isPaused() const { return paused; }
-    void setPaused(bool value) { paused = value; }
+    void setPaused(bool value)
+    {
+        // A pause shorter than a pass still lets the GUI blank the status images: the next
+        // pass sends them all again.
+        if (paused.exchange(value) != value)
+            statusResendWanted = true;
+    }
 
 signals:
     void ShowProcessedImage(cv::Mat processedImage);
@@ -144,6 +150,7 @@ private:
     std::FILE *processingDataFile = nullptr;
     std::FILE *processingTimeFile = nullptr;
     std::atomic<bool> paused{false};
+    std::atomic<bool> statusResendWanted{false};
     std::atomic<bool> previewShown{true};
     std::atomic<bool> stopRequested{false};
     bool redetectRequested = false;
