@@ -1,5 +1,7 @@
 #include "tracking/CameraGrab.h"
 
+#include "platform/ThreadName.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -20,6 +22,7 @@ struct CameraGrab::Shared
 
     static void run(std::shared_ptr<Shared> s)
     {
+        platform::nameCurrentThread("tovra-camera");
         std::unique_lock<std::mutex> lock(s->mutex);
         for (;;) {
             s->changed.wait(lock, [&] { return s->closing || (s->requested && !s->delivered); });

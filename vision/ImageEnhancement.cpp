@@ -1,5 +1,7 @@
 #include "vision/ImageEnhancement.h"
 
+#include "vision/Clahe.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -103,10 +105,7 @@ void preprocessFrame(cv::Mat &image, int flags, bool useDefaults)
     if (flags & EnhanceFlags::Clahe) {
         const double clip = useDefaults ? 3.0 : kClaheClipLimit;
         const int grid = useDefaults ? 8 : 4 * kClaheGridQuarter;
-        cv::Ptr<cv::CLAHE> clahe = cv::createCLAHE(40.0, cv::Size(8, 8));
-        clahe->setClipLimit(clip);
-        clahe->setTilesGridSize(cv::Size(grid, grid));
-        clahe->apply(image, image);
+        equaliseContrastLimited(image, clip, cv::Size(grid, grid));
     }
     if (flags & EnhanceFlags::Equalise)
         cv::equalizeHist(image, image);

@@ -131,17 +131,17 @@ bool isPowerOfTwo(size_t n)
 }
 
 // The walk of dlib's regression tree: at each split the same test, left child 2i + 1, right
-// child 2i + 2, down to a leaf; the index of that leaf among the tree's leaves.
+// child 2i + 2, down to a leaf; the index of that leaf among the tree's leaves. The step is
+// computed, not branched on: which way a split goes is a coin toss to the processor, and
+// without the branch the walks of neighbouring trees overlap.
 std::size_t leafOf(const Split *splits, std::size_t count,
                    const std::vector<float> &features)
 {
+    const float *f = features.data();
     std::size_t i = 0;
     while (i < count) {
         const Split &split = splits[i];
-        if (features[split.idx1] - features[split.idx2] > split.thresh)
-            i = 2 * i + 1;
-        else
-            i = 2 * i + 2;
+        i = 2 * i + 2 - std::size_t(f[split.idx1] - f[split.idx2] > split.thresh);
     }
     return i - count;
 }

@@ -1,5 +1,6 @@
 // Enhancement of the grey frame before detection, and how the settings choose its steps.
 
+#include "vision/Clahe.h"
 #include "vision/ImageEnhancement.h"
 
 #include <opencv2/core.hpp>
@@ -156,6 +157,42 @@ TEST(PreprocessFrame, ClaheRunsBeforeTheGlobalEqualisation)
     cv::Mat withDefaults = original.clone();
     preprocessFrame(withDefaults, 0x06, true);
     EXPECT_TRUE(sameImage(withDefaults, expected));
+}
+
+TEST(PreprocessFrame, ContrastLimitedEqualisationGivesOpenCvsPixelsOnRandomFrames)
+{
+    cv::RNG rng(41);
+    for (int i = 0; i < 400; ++i) {
+        // Small and camera-sized frames, grids that divide them or not (OpenCV then pads by
+        // mirroring, by a whole tile count where only one side divides), no clip limit too.
+        const int most = i % 2 ? 40 : 800;
+        const cv::Size size(1 + rng.uniform(0, most), 1 + rng.uniform(0, most * 3 / 5));
+        const cv::Size grid(rng.uniform(1, 17), rng.uniform(1, 17));
+        const double clip = i % 5 == 0 ? 0.0 : rng.uniform(0.1, 40.0);
+        cv::Mat whole(size.height + 4, size.width + 6, CV_8UC1, cv::Scalar(99));
+        cv::Mat image = whole(cv::Rect(cv::Point(3, 2), size));
+        switch (i % 4) {
+        case 0:
+            rng.fill(image, cv::RNG::UNIFORM, 0, 256);
+            break;
+        case 1:
+            rng.fill(image, cv::RNG::UNIFORM, 0, 256);
+            cv::GaussianBlur(image, image, cv::Size(7, 7), 3.0);
+            break;
+        case 2:
+            image.setTo(rng.uniform(0, 256));
+            break;
+        default:
+            rng.fill(image, cv::RNG::NORMAL, rng.uniform(0, 256), rng.uniform(1, 40));
+        }
+        cv::Mat expected = image.clone();
+        cv::createCLAHE(clip, grid)->apply(expected, expected);
+        equaliseContrastLimited(image, clip, grid);
+        ASSERT_TRUE(sameImage(image, expected))
+            << size << " grid " << grid << " clip " << clip << " case " << i;
+        image.setTo(99);
+        ASSERT_EQ(cv::countNonZero(whole != 99), 0) << "wrote outside its region, case " << i;
+    }
 }
 
 TEST(PreprocessFrame, WorksInPlaceOnARegionOfALargerImage)
