@@ -265,14 +265,16 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         }
     }
 
-    // Regions that no gesture needs start afresh when they are needed again.
-    trackFeatures(regions[0], frameImage, searchBox, shape);
+    // Regions that no gesture needs start afresh when they are needed again. The regions
+    // share this frame's image pyramid: it is built once.
+    std::vector<cv::Mat> pyramid;
+    trackFeatures(regions[0], frameImage, searchBox, pyramid, shape);
     if (followChin)
-        trackFeatures(regions[1], frameImage, searchBox, shape);
+        trackFeatures(regions[1], frameImage, searchBox, pyramid, shape);
     else
         regions[1].reset();
     if (followForehead)
-        trackFeatures(regions[2], frameImage, searchBox, shape);
+        trackFeatures(regions[2], frameImage, searchBox, pyramid, shape);
     else
         regions[2].reset();
 
@@ -317,7 +319,8 @@ FaceShape FaceTracker::fitLandmarks(const FaceBox &box, const FaceShape &previou
 }
 
 void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &image,
-                                const FaceBox &searchBox, const FaceShape &shape)
+                                const FaceBox &searchBox, std::vector<cv::Mat> &pyramid,
+                                const FaceShape &shape)
 {
     const cv::Size win(FeatureRegionTracker::kWindowSize, FeatureRegionTracker::kWindowSize);
     // No face to follow, a new frame size, or a frame too small for the flow window.
@@ -329,8 +332,10 @@ void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &ima
     if (region.previousPyramid.empty())
         cv::buildOpticalFlowPyramid(previousImage, region.previousPyramid, win,
                                     FeatureRegionTracker::kPyramidLevels, true);
-    std::vector<cv::Mat> pyramid;
-    cv::buildOpticalFlowPyramid(image, pyramid, win, FeatureRegionTracker::kPyramidLevels, true);
+    // Built into a fresh vector each frame: the regions keep last frame's levels as theirs.
+    if (pyramid.empty())
+        cv::buildOpticalFlowPyramid(image, pyramid, win, FeatureRegionTracker::kPyramidLevels,
+                                    true);
 
     // Reseed in the previous image when the region has run short of features.
     const int wanted = extraFeatures + 6;
@@ -363,7 +368,7 @@ void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &ima
     }
     if (region.previousPoints.empty()) {
         region.integerShift = {};
-        region.previousPyramid = std::move(pyramid);
+        region.previousPyramid = pyramid;
         return;
     }
     std::vector<uchar> status;
@@ -395,7 +400,7 @@ void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &ima
         region.integerShift = {};
     }
     region.previousPoints = std::move(kept);
-    region.previousPyramid = std::move(pyramid);
+    region.previousPyramid = pyramid;
 }
 
 bool FaceTracker::isInWindow(const FeatureRegionTracker &region, const FaceShape &shape, float x,
