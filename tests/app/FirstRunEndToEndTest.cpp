@@ -1,6 +1,6 @@
 // The program's first run on a desktop of the test's own, answered from the keyboard as a user
-// would: on a screen scaled by 2 (Xft.dpi 192) every window and the calibration heading stand
-// inside the screen; a choice made in the camera dialog survives the reset of all settings
+// would: on a screen scaled by 2 (Xft.dpi 192) or by 1.5 (144) every window and the calibration
+// heading stand inside the screen; a choice made in the camera dialog survives the reset of all settings
 // that follows it.
 
 #include "core/SettingsKeys.h"
@@ -92,13 +92,20 @@ protected:
     DesktopView desktop;
 };
 
-TEST_F(FirstRunEndToEnd, AtScaleTwoEveryWindowAndTheCalibrationHeadingAreOnTheScreen)
+class ScaledFirstRun : public FirstRunEndToEnd, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(ScaledFirstRun, EveryWindowAndTheCalibrationHeadingAreOnTheScreen)
 {
     ASSERT_TRUE(desktop.isOpen());
-    // The desktop's font resolution, which the program's toolkit scales by: 192 is twice 96.
+    // The desktop's font resolution, which the program's toolkit scales by: 192 is twice 96,
+    // 144 one and a half times.
+    const int dpi = GetParam();
+    const QString shot = QStringLiteral("dpi%1-").arg(dpi);
     QProcess xrdb;
     xrdb.start("xrdb", {"-nocpp", "-merge"});
-    xrdb.write("Xft.dpi: 192\n");
+    xrdb.write(QStringLiteral("Xft.dpi: %1\n").arg(dpi).toUtf8());
     xrdb.closeWriteChannel();
     ASSERT_TRUE(xrdb.waitForFinished(10000) && xrdb.exitCode() == 0);
     ProgramRun program({{FIRST_RUN_EVER, 1}});
@@ -109,7 +116,7 @@ TEST_F(FirstRunEndToEnd, AtScaleTwoEveryWindowAndTheCalibrationHeadingAreOnTheSc
 
     QRect ready;
     const QRect mainWindow = startFromReadyQuestion(desktop, &ready);
-    screenshot("scale2-1-started");
+    screenshot(qPrintable(shot + "1-started"));
     EXPECT_TRUE(onScreen(ready)) << describe(ready);
     ASSERT_FALSE(mainWindow.isNull());
     // Each window as the program leaves it once the window manager has framed it.
@@ -125,7 +132,7 @@ TEST_F(FirstRunEndToEnd, AtScaleTwoEveryWindowAndTheCalibrationHeadingAreOnTheSc
 
     // The calibration heading and the ring with its label, drawn in the desktop's pixels.
     ASSERT_FALSE(desktop.waitForWindow("Tovra Mouse overlay", 2).isNull());
-    screenshot("scale2-2-calibrating");
+    screenshot(qPrintable(shot + "2-calibrating"));
     for (const QRect &overlay : desktop.windows("Tovra Mouse overlay"))
         EXPECT_TRUE(Screen.contains(overlay)) << describe(overlay);
 
@@ -139,11 +146,16 @@ TEST_F(FirstRunEndToEnd, AtScaleTwoEveryWindowAndTheCalibrationHeadingAreOnTheSc
         },
         10000))
         << describe(settings) << " beside the palette at " << describe(palette);
-    screenshot("scale2-3-settings");
+    screenshot(qPrintable(shot + "3-settings"));
     xdotool({"search", "--name", "^Settings$", "windowminimize", "--sync"});
 
     EXPECT_TRUE(program.quit(desktop, main));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledFirstRun, ::testing::Values(192, 144),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return "Dpi" + std::to_string(info.param);
+                         });
 
 TEST_F(FirstRunEndToEnd, AutoCloseTickedInTheCameraDialogSurvivesTheReset)
 {
