@@ -46,9 +46,24 @@ QImage::Format formatOf(int type)
 }
 
 // The frame as an image of `size`, scaled without smoothing, as the label's painter would
-// scale it; the painter then only copies it.
+// scale it; the painter then only copies it. Colour frames become 32-bit pixels, the form of
+// the window's backing store, so that the paint copies them instead of converting each one.
 QImage scaledImage(const cv::Mat &frame, const QSize &size)
 {
+    if (frame.type() == CV_8UC3) {
+        QImage image(size, QImage::Format_RGB32);
+        cv::Mat pixels(size.height(), size.width(), CV_8UC4, image.bits(),
+                       size_t(image.bytesPerLine()));
+        if (size == QSize(frame.cols, frame.rows)) {
+            cv::cvtColor(frame, pixels, cv::COLOR_RGB2BGRA);
+        } else {
+            // Converted at the frame's size, where there are fewer pixels.
+            thread_local cv::Mat converted;
+            cv::cvtColor(frame, converted, cv::COLOR_RGB2BGRA);
+            cv::resize(converted, pixels, pixels.size(), 0, 0, cv::INTER_NEAREST);
+        }
+        return image;
+    }
     if (size == QSize(frame.cols, frame.rows))
         return QPreviewWindow::cvMatToQImage(frame);
     QImage image(size, formatOf(frame.type()));
