@@ -526,8 +526,9 @@ bool QTracker::processFrame()
         sendStatusImages();
         if (previewShown) {
             // A new buffer every pass: the frame that travels shares no pixels with the next.
+            // Four bytes a pixel in the order the preview's 32-bit image has: it only scales.
             outputImage.release();
-            cv::cvtColor(colour, outputImage, cv::COLOR_BGR2RGB);
+            cv::cvtColor(colour, outputImage, cv::COLOR_BGR2BGRA);
             emit ShowProcessedImage(outputImage);
         }
         elapsed = currentTimeMs() - frameStart;

@@ -137,11 +137,19 @@ TEST_F(Preview, AFrameThatCameWhileHiddenShowsWhenShownAtTheNewSize)
 
 TEST_F(Preview, ColourFramesKeepTheirByteOrder)
 {
-    // The tracker sends RGB: the first byte of a pixel is red, with no swap.
+    // Three bytes a pixel are RGB: the first byte is red, with no swap.
     cv::Mat frame(2, 2, CV_8UC3, cv::Scalar(255, 0, 0));
     const QImage image = QPreviewWindow::cvMatToQImage(frame);
     EXPECT_EQ(image.format(), QImage::Format_RGB888);
     EXPECT_EQ(QColor(image.pixel(1, 1)), QColor(255, 0, 0));
+
+    // Four are the tracker's BGRA, blue first, shown scaled and at their own size alike.
+    labelOfSize(320, 240);
+    preview.OnShowProcessedImage(cv::Mat(480, 640, CV_8UC4, cv::Scalar(30, 20, 210, 255)));
+    EXPECT_EQ(QColor(painted().pixel(100, 100)), QColor(210, 20, 30));
+    labelOfSize(640, 480);
+    preview.OnShowProcessedImage(cv::Mat(480, 640, CV_8UC4, cv::Scalar(40, 220, 10, 255)));
+    EXPECT_EQ(QColor(painted().pixel(100, 100)), QColor(10, 220, 40));
 }
 
 TEST_F(Preview, GreyFramesShowAsGreyLevels)
