@@ -35,6 +35,8 @@ struct COnScreenText::LabelRun
     QRect rect;
     std::atomic<bool> stop{false};
     std::atomic<bool> running{false};
+    // Past its window's life (it closed or was refused): a new start need not wait for it.
+    std::atomic<bool> finishing{false};
 
     // The thread's own copies, set before it starts.
     QString text;
@@ -155,6 +157,7 @@ struct COnScreenText::LabelRun
                     break;
             }
         }
+        run->finishing = true;
         run->running = false;
         std::unique_ptr<platform::OverlayWindow> closing;
         {
@@ -240,9 +243,10 @@ template<class Change> bool COnScreenText::post(Change change)
 void COnScreenText::Start(const QString &newText, int newX, int newY)
 {
     std::lock_guard<std::mutex> lock(control);
-    if ((run && !run->ended) || newText.isEmpty())
+    if ((run && !run->ended && !run->finishing) || newText.isEmpty())
         return;
-    stopLocked(std::chrono::steady_clock::now()); // one that ended by itself (no window)
+    // One that ended by itself (a refused window) may still be closing: it gets a moment.
+    stopLocked(std::chrono::steady_clock::now() + StopWait);
     anchored = false;
     text = TruncateText(newText);
     x = newX;
@@ -253,9 +257,10 @@ void COnScreenText::Start(const QString &newText, int newX, int newY)
 void COnScreenText::StartBelow(const QString &newText, int atX, int atY, int newGap, int newRing)
 {
     std::lock_guard<std::mutex> lock(control);
-    if ((run && !run->ended) || newText.isEmpty() || newGap < 0 || newRing <= 0)
+    if ((run && !run->ended && !run->finishing) || newText.isEmpty() || newGap < 0 ||
+        newRing <= 0)
         return;
-    stopLocked(std::chrono::steady_clock::now());
+    stopLocked(std::chrono::steady_clock::now() + StopWait);
     anchored = true;
     text = TruncateText(newText);
     gap = newGap;

@@ -59,6 +59,8 @@ struct CProgressMeter::RingRun
     std::atomic<bool> ended{false};
     std::atomic<bool> stop{false};
     std::atomic<bool> running{false};
+    // Past its window's life (full and closed by itself): a new start need not wait for it.
+    std::atomic<bool> finishing{false};
     std::atomic<bool> regionChanged{false};
 
     std::shared_ptr<Settings> settings;
@@ -145,6 +147,7 @@ struct CProgressMeter::RingRun
                 next = Clock::now() + std::chrono::milliseconds(period);
             }
         }
+        run->finishing = true;
         run->running = false;
         std::unique_ptr<platform::OverlayWindow> closing;
         {
@@ -183,14 +186,15 @@ void CProgressMeter::stopWindowLocked(std::chrono::steady_clock::time_point dead
 void CProgressMeter::Start(const QString &newText, bool close)
 {
     std::lock_guard<std::mutex> lock(control);
-    if (run && !run->ended && !run->stop)
+    if (run && !run->ended && !run->stop && !run->finishing)
         return;
     autoClose = close;
     text = newText;
     QPoint pointer;
     if (platform::pointerScreens().pointerPosition(&pointer))
         at = pointer;
-    stopWindowLocked(std::chrono::steady_clock::now()); // one that ended by itself
+    // One that ended by itself may still be closing its window: it gets a moment.
+    stopWindowLocked(std::chrono::steady_clock::now() + StopWait);
 
     auto next = std::make_shared<RingRun>();
     next->window = platform::overlayWindows().create();
