@@ -126,11 +126,15 @@ void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
         tileTable(histograms.data() + t * kGreyLevels, limit, lutScale,
                   tables.data() + t * kGreyLevels);
 
-    // Where each column falls between the centres of two tiles, and its weights.
-    thread_local std::vector<int> left, right;
+    // Where each column falls between the centres of two tiles, its weights, and the runs of
+    // columns between the same two centres.
+    struct Run
+    {
+        int begin, end, left, right;
+    };
+    thread_local std::vector<Run> runs;
     thread_local std::vector<float> toRight, toLeft;
-    left.resize(size_t(w));
-    right.resize(size_t(w));
+    runs.clear();
     toRight.resize(size_t(w));
     toLeft.resize(size_t(w));
     const float invTileW = 1.0f / tile.width;
@@ -139,21 +143,10 @@ void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
         const int tx1 = int(std::floor(txf));
         toRight[size_t(x)] = txf - float(tx1);
         toLeft[size_t(x)] = 1.0f - toRight[size_t(x)];
-        left[size_t(x)] = std::max(tx1, 0) * kGreyLevels;
-        right[size_t(x)] = std::min(tx1 + 1, tilesX - 1) * kGreyLevels;
-    }
-
-    // Runs of columns between the same two tile centres.
-    struct Run
-    {
-        int begin, end, left, right;
-    };
-    thread_local std::vector<Run> runs;
-    runs.clear();
-    for (int x = 0; x < w; ++x) {
-        if (runs.empty() || runs.back().left != left[size_t(x)] ||
-            runs.back().right != right[size_t(x)])
-            runs.push_back({x, x, left[size_t(x)], right[size_t(x)]});
+        const int left = std::max(tx1, 0) * kGreyLevels;
+        const int right = std::min(tx1 + 1, tilesX - 1) * kGreyLevels;
+        if (runs.empty() || runs.back().left != left || runs.back().right != right)
+            runs.push_back({x, x, left, right});
         runs.back().end = x + 1;
     }
 
