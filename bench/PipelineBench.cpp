@@ -16,6 +16,7 @@
 #include "vision/FaceTracker.h"
 #include "vision/ImageEnhancement.h"
 #include "vision/LandmarkModelFile.h"
+#include "vision/MirroredFrame.h"
 #include "vision/TrimmedMean.h"
 
 #include <QCoreApplication>
@@ -69,11 +70,12 @@ cv::Mat clipFrame(const cv::Mat &photo, int index)
     return frame;
 }
 
-// Mirror, grey and rescale so that the smaller side is the processing size.
+// Mirror, grey (and the preview's pixels, as the program makes them while its preview is shown),
+// rescale so that the smaller side is the processing size.
 void prepareFrame(const cv::Mat &captured, cv::Mat &colour, cv::Mat &grey)
 {
-    cv::flip(captured, colour, 1);
-    cv::cvtColor(colour, grey, cv::COLOR_BGR2GRAY);
+    mirroredGrey(captured, true, false, grey);
+    mirroredPreviewPixels(captured, true, false, colour);
     const int minSide = std::min(colour.cols, colour.rows);
     if (minSide <= 0 || minSide == kProcessingSize)
         return;

@@ -1,6 +1,7 @@
 #include "feedback/NotificationWidget.h"
 
 #include "feedback/OverlayShape.h"
+#include "platform/OverlayShapes.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 
@@ -183,6 +184,13 @@ void NotificationWidget::updateFollowing()
 
 void NotificationWidget::showEvent(QShowEvent *event)
 {
+    // It bypasses the window manager, so nothing frames it; said once per native window,
+    // before it is first moved.
+    const quintptr id = internalWinId();
+    if (id && id != framelessWindow) {
+        platform::overlayShapes().declareFrameless(id);
+        framelessWindow = id;
+    }
     QDialog::showEvent(event);
     updateFollowing();
 }

@@ -64,4 +64,5 @@ private:
     int scrollDirection = 0;
     bool drawsNothing = true; // the image is empty, unreadable or fully transparent
     OverlayShape *shape;
+    quintptr framelessWindow = 0; // the native window last declared frameless
 };

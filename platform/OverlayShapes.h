@@ -25,6 +25,10 @@ public:
     virtual void cutTo(quintptr window, const QVector<QRect> &shown) = 0;
     // Shows the whole window again; it still takes the mouse nowhere.
     virtual void uncut(quintptr window) = 0;
+    // Says on the window that it has no frame (an undecorated window no manager frames).
+    // Without it the toolkit asks the server for the window's frame after every move, which
+    // for a window that follows the pointer is several round trips a frame.
+    virtual void declareFrameless(quintptr window) = 0;
 
 signals:
     void compositingChanged(bool compositing);

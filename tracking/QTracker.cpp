@@ -29,6 +29,7 @@
 #include "vision/FaceTracker.h"
 #include "vision/FrameRecords.h"
 #include "vision/ImageEnhancement.h"
+#include "vision/MirroredFrame.h"
 #include "vision/TrimmedMean.h"
 
 #include <QDebug>
@@ -510,8 +511,10 @@ bool QTracker::processFrame()
     if (session.takeMinimiseRequest())
         emit HideUponCalibrationCompleted();
 
+    // The preview's pixels are made only while it is on the screen: they serve nothing else.
+    const bool preview = previewShown;
     cv::Mat grey;
-    prepareImage(colour, grey);
+    prepareImage(colour, grey, preview);
     detectAndMeasure(colour, grey);
     FrameTiming::faceInFrame(!frameRecords.detection.faceBox.isEmpty());
 
@@ -524,13 +527,10 @@ bool QTracker::processFrame()
     qint64 elapsed = 0;
     if (!externalMotion) {
         sendStatusImages();
-        if (previewShown) {
-            // A new buffer every pass: the frame that travels shares no pixels with the next.
-            // Four bytes a pixel in the order the preview's 32-bit image has: it only scales.
-            outputImage.release();
-            cv::cvtColor(colour, outputImage, cv::COLOR_BGR2BGRA);
-            emit ShowProcessedImage(outputImage);
-        }
+        // A new buffer every pass (prepareImage writes one): the frame that travels shares no
+        // pixels with the next.
+        if (preview && !colour.empty())
+            emit ShowProcessedImage(colour);
         elapsed = currentTimeMs() - frameStart;
     }
     FrameTiming::frameEnded();
@@ -544,33 +544,28 @@ bool QTracker::processFrame()
     return true;
 }
 
-void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey)
+void QTracker::prepareImage(cv::Mat &colour, cv::Mat &grey, bool preview)
 {
-    // The grabbed buffer stays as it was grabbed (the last frame): the first step writes a
-    // new one.
+    // The grabbed buffer stays as it was grabbed (the last frame): each form is written anew.
     const cv::Mat grabbed = colour;
     colour.release();
-    if (!trackingParameters.CAMERA_FLIPLEFTTORIGHT)
-        cv::flip(grabbed, colour, 1);
-    else
-        colour = grabbed.clone();
-    if (trackingParameters.CAMERA_FLIPTOPTOBOTTOM)
-        cv::flip(colour, colour, 0);
-    // A grey camera still gets a colour preview for the annotation.
-    if (colour.channels() == 1)
-        cv::cvtColor(colour, colour, cv::COLOR_GRAY2BGR);
-    else if (colour.channels() == 4)
-        cv::cvtColor(colour, colour, cv::COLOR_BGRA2BGR);
-    cv::cvtColor(colour, grey, cv::COLOR_BGR2GRAY);
+    const bool flipX = !trackingParameters.CAMERA_FLIPLEFTTORIGHT;
+    const bool flipY = trackingParameters.CAMERA_FLIPTOPTOBOTTOM != 0;
+    mirroredGrey(grabbed, flipX, flipY, grey);
+    // Four bytes a pixel in the order the preview's 32-bit image has, so that it only scales;
+    // a grey camera still gets a colour preview for the annotation.
+    if (preview)
+        mirroredPreviewPixels(grabbed, flipX, flipY, colour);
 
     const int target = trackingParameters.ADDITIONAL_RESOLUTION + 256;
     frameRecords.detection.processingSize = target;
-    const int minSide = qMin(colour.cols, colour.rows);
+    const int minSide = qMin(grey.cols, grey.rows);
     if (minSide <= 0)
         std::printf("********* Min Frame dim <= 0 (%d)!!!! ************\n", minSide);
-    const cv::Size size = FrameLoopRules::processingSize(colour.size(), target);
-    if (size != colour.size()) {
-        cv::resize(colour, colour, size, 0, 0, cv::INTER_LINEAR);
+    const cv::Size size = FrameLoopRules::processingSize(grey.size(), target);
+    if (size != grey.size()) {
+        if (!colour.empty())
+            cv::resize(colour, colour, size, 0, 0, cv::INTER_LINEAR);
         cv::resize(grey, grey, size, 0, 0, cv::INTER_LINEAR);
     }
 }
@@ -672,9 +667,11 @@ void QTracker::detectAndMeasure(cv::Mat &colour, cv::Mat &grey)
                          region2Shift, metricsInputs, metricsState);
 
     if (detection.faceFound && faceTracker) {
-        faceTracker->drawOverlay(colour, detection.faceBox, detection.landmarks,
-                                 detection.haarIsNewer, frameRecords.motion.lipMotionSmoothed,
-                                 frameRecords.motion.lipMotionSlow);
+        if (!colour.empty())
+            faceTracker->drawOverlay(colour, detection.faceBox, detection.landmarks,
+                                     detection.haarIsNewer, frameRecords.motion.lipMotionSmoothed,
+                                     frameRecords.motion.lipMotionSlow);
+        // The bar's level is measured whether or not there is a preview to draw it on.
         if (trackingParameters.ACTIVATE_SMILE_DETECTION)
             drawIntensityBar(colour);
     }
@@ -683,20 +680,23 @@ void QTracker::detectAndMeasure(cv::Mat &colour, cv::Mat &grey)
 void QTracker::drawIntensityBar(cv::Mat &image)
 {
     const int threshold = trackingParameters.SMILE_THRESHOLD;
-    const int w = qMax(6, int(std::lround(image.cols * 0.02644)));
-    const int x = int(image.cols - 1.5 * w);
-    const int y = w / 2;
-    const int h = image.rows - w;
-    cv::rectangle(image, cv::Rect(x, y, w, h), cv::Scalar(50, 50, 50), cv::FILLED);
     // A threshold of 100 (or more) leaves no room above it: the bar stays empty.
     const int span = 100 - threshold;
     const int p =
         span > 0 ? int(qMax(0.0, frameRecords.metrics.smileLevel - threshold) * 100 / span) : 0;
     frameRecords.metrics.smileBarPct = p;
+    if (image.empty())
+        return;
+    const int w = qMax(6, int(std::lround(image.cols * 0.02644)));
+    const int x = int(image.cols - 1.5 * w);
+    const int y = w / 2;
+    const int h = image.rows - w;
+    // Opaque: the preview's pixels carry 255 in their fourth byte.
+    cv::rectangle(image, cv::Rect(x, y, w, h), cv::Scalar(50, 50, 50, 255), cv::FILLED);
     const int filled = h * p / 100;
     if (filled > 2)
         cv::rectangle(image, cv::Rect(x + 1, int(h - filled + w / 2 + 1), w - 2, filled - 2),
-                      cv::Scalar(100, 255, 100), cv::FILLED);
+                      cv::Scalar(100, 255, 100, 255), cv::FILLED);
 }
 
 void QTracker::sendStatusImages()

@@ -105,7 +105,9 @@ private:
     bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
     // The frame source from now on (none: null). Lock held.
     void useCapture(std::shared_ptr<cv::VideoCapture> source, bool loops);
-    void prepareImage(cv::Mat &colour, cv::Mat &grey);
+    // From the grabbed frame in `colour`: the grey image the tracker looks at and, when the
+    // preview is shown, the preview's pixels in `colour` (empty otherwise).
+    void prepareImage(cv::Mat &colour, cv::Mat &grey, bool preview);
     void enhanceImage(cv::Mat &grey);
     void detectAndMeasure(cv::Mat &colour, cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
@@ -120,7 +122,6 @@ private:
     // tracker is already there, so it cannot take it as a child).
     EngineSignals engineOutput;
     cv::Mat lastFrame;
-    cv::Mat outputImage;
     std::shared_ptr<cv::VideoCapture> capture;
     std::unique_ptr<CameraGrab> grabber;
     bool captureLoops = false;

@@ -452,7 +452,8 @@ void FaceTracker::drawOverlay(cv::Mat &image, const FaceBox &faceBox, const Face
     const std::vector<LandmarkSegment> segments = landmark_segments_basic(shape);
     if (segments.empty() || image.empty())
         return;
-    const cv::Scalar green(0, 255, 0), purple(126, 0, 126), red(0, 0, 255);
+    // Opaque on a four-channel preview; the fourth value is ignored on three channels.
+    const cv::Scalar green(0, 255, 0, 255), purple(126, 0, 126, 255), red(0, 0, 255, 255);
     cv::Scalar colour = green;
     if (hogFound)
         colour = green;

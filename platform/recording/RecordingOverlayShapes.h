@@ -12,6 +12,7 @@ public:
     bool isCompositing() override { return true; }
     void cutTo(quintptr window, const QVector<QRect> &shown) override;
     void uncut(quintptr window) override;
+    void declareFrameless(quintptr) override {}
 };
 
 RecordingOverlayShapes &recordingOverlayShapes();

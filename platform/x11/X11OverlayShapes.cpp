@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QX11Info>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
@@ -92,6 +93,20 @@ void X11OverlayShapes::uncut(quintptr window)
     XShapeCombineMask(display, window, ShapeBounding, 0, 0, 0 /* no mask: the whole window */,
                       ShapeSet);
     takeNoInput(display, window);
+    XFlush(display);
+}
+
+void X11OverlayShapes::declareFrameless(quintptr window)
+{
+    start();
+    if (!onX11 || !window)
+        return;
+    Display *display = QX11Info::display();
+    // Left, right, top, bottom: the property a window manager sets on the windows it frames.
+    static const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    const long none[4] = {0, 0, 0, 0};
+    XChangeProperty(display, window, extents, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(none), 4);
     XFlush(display);
 }
 

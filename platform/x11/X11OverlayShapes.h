@@ -17,6 +17,7 @@ public:
     bool isCompositing() override;
     void cutTo(quintptr window, const QVector<QRect> &shown) override;
     void uncut(quintptr window) override;
+    void declareFrameless(quintptr window) override;
 
 private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, long *result) override;

@@ -1,7 +1,8 @@
 // Enhancement of the grey frame before detection, and how the settings choose its steps.
 
-#include "vision/Clahe.h"
 #include "vision/ImageEnhancement.h"
+#include "vision/Clahe.h"
+#include "vision/MirroredFrame.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -208,3 +209,40 @@ TEST(PreprocessFrame, WorksInPlaceOnARegionOfALargerImage)
 }
 
 } // namespace
+
+TEST(MirroredFrame, GreyAndPreviewPixelsAreOpenCvsTurnedFrameOnRandomFrames)
+{
+    cv::RNG rng(43);
+    for (int i = 0; i < 240; ++i) {
+        const int channels = (i % 3 == 0) ? 1 : (i % 3 == 1 ? 3 : 4);
+        const bool flipX = i % 2, flipY = (i / 2) % 2;
+        const cv::Size size(1 + rng.uniform(0, 90), 1 + rng.uniform(0, 60));
+        // A region of a larger frame: its rows are not packed.
+        cv::Mat whole(size.height + 3, size.width + 5, CV_8UC(channels));
+        rng.fill(whole, cv::RNG::UNIFORM, 0, 256);
+        const cv::Mat grabbed = whole(cv::Rect(cv::Point(2, 1), size));
+        const cv::Mat before = whole.clone();
+
+        // What the frame loop did before: turn the colour frame, then convert it.
+        cv::Mat colour = grabbed.clone();
+        if (flipX || flipY)
+            cv::flip(colour, colour, flipX && flipY ? -1 : (flipX ? 1 : 0));
+        if (channels == 1)
+            cv::cvtColor(colour, colour, cv::COLOR_GRAY2BGR);
+        else if (channels == 4)
+            cv::cvtColor(colour, colour, cv::COLOR_BGRA2BGR);
+        cv::Mat expectedGrey, expectedPreview;
+        cv::cvtColor(colour, expectedGrey, cv::COLOR_BGR2GRAY);
+        cv::cvtColor(colour, expectedPreview, cv::COLOR_BGR2BGRA);
+
+        cv::Mat grey, preview;
+        mirroredGrey(grabbed, flipX, flipY, grey);
+        mirroredPreviewPixels(grabbed, flipX, flipY, preview);
+        ASSERT_TRUE(sameImage(grey, expectedGrey)) << "case " << i << " " << size;
+        ASSERT_TRUE(sameImage(preview, expectedPreview)) << "case " << i << " " << size;
+        // The grabbed frame is the loop's last frame: it stays as it was.
+        ASSERT_TRUE(sameImage(whole, before)) << "case " << i;
+        grey.setTo(0);
+        ASSERT_TRUE(sameImage(whole, before)) << "the grey image shares the frame, case " << i;
+    }
+}

@@ -174,6 +174,51 @@ TEST_F(OnX11, TheQtOverlaysLetClicksThroughAndNeverTakeTheFocus)
     delete face.widget();
 }
 
+TEST_F(OnX11, AStatusImageFollowsEachPointerMoveAndSaysItHasNoFrame)
+{
+    StateNotifier face;
+    platform::inputSynthesis().moveAbsolute(300, 300);
+    ASSERT_TRUE(waitUntil([&] { return x.pointer() == QPoint(300, 300); }));
+    face.setImagePath("faceGreen.png");
+    face.OnSN_SetSize(25, 25);
+    face.OnSN_SetDelta(33, 33);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(face.widget()));
+    const Window id = Window(face.widget()->winId());
+    // Where the server has the window, read on another connection.
+    const auto onServer = [&] {
+        XWindowAttributes a;
+        Window child = 0;
+        int rx = 0, ry = 0;
+        if (!XGetWindowAttributes(x.display, id, &a) ||
+            !XTranslateCoordinates(x.display, id, DefaultRootWindow(x.display), 0, 0, &rx, &ry,
+                                   &child))
+            return QRect();
+        return QRect(rx, ry, a.width, a.height);
+    };
+    for (const QPoint at : {QPoint(640, 420), QPoint(641, 420), QPoint(90, 700)}) {
+        platform::inputSynthesis().moveAbsolute(at.x(), at.y());
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return onServer() == QRect(at + QPoint(33, 33), QSize(25, 25)); },
+                            patientMs(5000)))
+            << "pointer at " << at.x() << "," << at.y() << ": the image is at " << onServer().x()
+            << "," << onServer().y();
+        EXPECT_EQ(face.widget()->frameGeometry(), face.widget()->geometry());
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(x.display, id, XInternAtom(x.display, "_NET_FRAME_EXTENTS", False),
+                                 0, 4, False, AnyPropertyType, &type, &format, &count, &after,
+                                 &data),
+              Success);
+    ASSERT_EQ(count, 4u);
+    const long *extents = reinterpret_cast<const long *>(data);
+    EXPECT_EQ(extents[0] | extents[1] | extents[2] | extents[3], 0);
+    XFree(data);
+    delete face.widget();
+}
+
 int main(int argc, char **argv)
 {
     XInitThreads(); // as the program does first
