@@ -4,7 +4,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
