@@ -12,6 +12,10 @@ int flipCode(bool flipX, bool flipY)
     return flipX && flipY ? -1 : flipX ? 1 : 0;
 }
 
+// Built as a 32-bit value whose bytes lie blue, green, red, 255 in memory.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the preview's pixels assume little-endian");
+
 template<int Channels> std::uint32_t pixelAt(const std::uint8_t *p)
 {
     if (Channels == 1)
