@@ -3,7 +3,13 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <cstdint>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#define TOVRA_SSSE3_ROWS 1
+#endif
 
 namespace {
 
@@ -23,17 +29,56 @@ template<int Channels> std::uint32_t pixelAt(const std::uint8_t *p)
     return 0xff000000u | std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
 }
 
+#if TOVRA_SSSE3_ROWS
+// Four colour pixels at a time with one byte shuffle, which also reverses them when the row is
+// mirrored: about a sixth of the time of the loop below. Returns the pixels done; they stop
+// where a 16-byte load would reach past the row's end.
+template<int Channels>
+__attribute__((target("ssse3"))) int shuffledPixels(const std::uint8_t *in, std::uint32_t *out,
+                                                    int cols, bool flipX)
+{
+    static_assert(Channels == 3 || Channels == 4, "colour pixels only");
+    const int c = Channels;
+    // Byte k of the result: pixel k / 4 (the last first when mirrored), its channel k % 4.
+    alignas(16) signed char order[16];
+    for (int k = 0; k < 16; ++k) {
+        const int pixel = flipX ? 3 - k / 4 : k / 4;
+        order[k] = k % 4 == 3 ? -1 : static_cast<signed char>(pixel * c + k % 4);
+    }
+    const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i *>(order));
+    const __m128i alpha = _mm_set1_epi32(int(0xff000000u));
+    const int reach = (16 + c - 1) / c; // pixels a load touches
+    int x = 0;
+    for (; x + std::max(4, reach) <= cols; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + x * c));
+        const __m128i pixels = _mm_or_si128(_mm_shuffle_epi8(v, shuffle), alpha);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + (flipX ? cols - 4 - x : x)), pixels);
+    }
+    return x;
+}
+#endif
+
 template<int Channels> void mirrorRows(const cv::Mat &src, bool flipX, bool flipY, cv::Mat &dst)
 {
     const int cols = src.cols;
+#if TOVRA_SSSE3_ROWS
+    static const bool shuffles = Channels > 1 && __builtin_cpu_supports("ssse3");
+#endif
     for (int y = 0; y < src.rows; ++y) {
         const std::uint8_t *in = src.ptr<std::uint8_t>(flipY ? src.rows - 1 - y : y);
         std::uint32_t *out = dst.ptr<std::uint32_t>(y);
+        int x = 0;
+#if TOVRA_SSSE3_ROWS
+        if constexpr (Channels > 1) {
+            if (shuffles)
+                x = shuffledPixels<Channels>(in, out, cols, flipX);
+        }
+#endif
         if (flipX) {
-            for (int x = 0; x < cols; ++x)
+            for (; x < cols; ++x)
                 out[cols - 1 - x] = pixelAt<Channels>(in + x * Channels);
         } else {
-            for (int x = 0; x < cols; ++x)
+            for (; x < cols; ++x)
                 out[x] = pixelAt<Channels>(in + x * Channels);
         }
     }
