@@ -15,20 +15,30 @@ namespace {
 constexpr int FrameWaitMs = 1000;
 constexpr int FrameCheckMs = 20;
 
+// Each wait for a frame carries the window's count at its start; a placement made since then
+// raises the count and ends the wait.
+const char *const FitWaitProperty = "tovraFitWait";
+
 bool framed(const QWidget *window)
 {
     return window->frameGeometry() != window->geometry();
 }
 
-void fitWhenFramed(QPointer<QWidget> window, QElapsedTimer waited)
+int fitWait(const QWidget *window)
 {
-    if (!window || !window->isVisible())
+    return window->property(FitWaitProperty).toInt();
+}
+
+void fitWhenFramed(QPointer<QWidget> window, QElapsedTimer waited, int wait)
+{
+    if (!window || !window->isVisible() || fitWait(window) != wait)
         return;
     if (framed(window) || waited.elapsed() >= FrameWaitMs) {
         fitToWorkArea(window);
         return;
     }
-    QTimer::singleShot(FrameCheckMs, window, [window, waited] { fitWhenFramed(window, waited); });
+    QTimer::singleShot(FrameCheckMs, window,
+                       [window, waited, wait] { fitWhenFramed(window, waited, wait); });
 }
 } // namespace
 
@@ -87,5 +97,13 @@ void fitToWorkAreaOnceFramed(QWidget *window)
         return;
     QElapsedTimer waited;
     waited.start();
-    fitWhenFramed(window, waited);
+    const int wait = fitWait(window) + 1;
+    window->setProperty(FitWaitProperty, wait);
+    fitWhenFramed(window, waited, wait);
+}
+
+void placedOnPurpose(QWidget *window)
+{
+    if (window)
+        window->setProperty(FitWaitProperty, fitWait(window) + 1);
 }

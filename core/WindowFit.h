@@ -24,3 +24,8 @@ void fitToWorkArea(QWidget *window);
 // The same once the window manager has framed the window (at most a second after it is
 // shown; without one, at once), so that the frame counts. Returns at once.
 void fitToWorkAreaOnceFramed(QWidget *window);
+
+// Ends a wait begun by fitToWorkAreaOnceFramed(): the window has just been placed inside the
+// work area on purpose. The window manager's own placement of a window it frames late may
+// still reach the toolkit after that move; a fit then would act on that stale place.
+void placedOnPurpose(QWidget *window);

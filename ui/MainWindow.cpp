@@ -271,13 +271,18 @@ void MainWindow::placeWindowsForFirstRun()
     }
     // The window manager frames every window alike: the palette's frame tells the others'.
     const QSize decoration = options.frameGeometry().size() - options.size();
-    options.move(rightEdge - options.width() - borderOf(&options),
-                 centredTop(options, options.height() + decoration.height()));
+    // The others are placed from where the palette is meant to stand, not from where the
+    // toolkit last heard it is: on a busy desktop the window manager's own placement of the
+    // parked palette may still be on its way after this move.
+    const QPoint optionsAt(rightEdge - options.width() - borderOf(&options),
+                           centredTop(options, options.height() + decoration.height()));
+    options.move(optionsAt);
+    placedOnPurpose(&options);
     options.show();
 
     // As designed where the room left of the palette and the work area allow.
     adjustSize();
-    const int roomLeft = options.x() - workArea.x() - decoration.width() / 2;
+    const int roomLeft = optionsAt.x() - workArea.x() - decoration.width() / 2;
     const QSize least = minimumSizeHint();
     const QSize designed(qMin(qMax(920, least.width()), roomLeft),
                          qMin(620, workArea.height() - decoration.height()));
@@ -285,16 +290,17 @@ void MainWindow::placeWindowsForFirstRun()
         setMinimumSize(least.boundedTo(designed));
     resize(designed);
     QCoreApplication::processEvents();
-    move(options.x() - width() - borderOf(this) - borderOf(&options),
+    move(optionsAt.x() - width() - borderOf(this) - borderOf(&options),
          centredTop(*this, height() + decoration.height()));
     show();
 
     settings.adjustSize();
     showParked(&settings);
     // Wide enough for every page, where there is room left of the palette.
-    settings.fitToPages(options.x() - workArea.x() - decoration.width() / 2, true);
+    settings.fitToPages(optionsAt.x() - workArea.x() - decoration.width() / 2, true);
     settings.move(screen.x() - borderOf(&settings),
                   centredTop(settings, settings.height() + decoration.height()));
+    placedOnPurpose(&settings);
     settings.showMinimized();
 
     // As wide and as high as the click-options window is wide, its frame on the bottom of the

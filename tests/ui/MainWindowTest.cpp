@@ -6,6 +6,7 @@
 #include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
+#include "core/WindowFit.h"
 #include "engine/SystemCursorReplacement.h"
 #include "engine/TrackingParameters.h"
 #include "feedback/NotificationWidget.h"
@@ -16,6 +17,7 @@
 #include "platform/recording/RecordingPointerScreens.h"
 #include "platform/recording/RecordingProcess.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/FakeTracker.h"
 #include "ui/QFixedAspectLabel.h"
 #include "ui/QPreviewWindow.h"
@@ -555,6 +557,28 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     EXPECT_TRUE(QRect(100, 50, 1280, 994).contains(fitted->frameGeometry()))
         << fitted->frameGeometry().x() << "," << fitted->frameGeometry().y();
     EXPECT_EQ(fitted->size(), QSize(1000, 500));
+}
+
+TEST_F(MainWindowTest, AWindowPlacedOnPurposeIsNotFittedFromWhereTheToolkitLastHeardItWas)
+{
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 1920, 1080));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 1920, 1080));
+    // Both parked off the screen, each waiting for a frame (none comes: they wait out the
+    // time); one is then placed on purpose. On a busy desktop the toolkit may still believe
+    // the parked place when the wait ends: here neither window has moved since.
+    QWidget placed(nullptr, Qt::FramelessWindowHint), left(nullptr, Qt::FramelessWindowHint);
+    for (QWidget *w : {&placed, &left}) {
+        w->resize(100, 100);
+        w->move(-1000, -1000);
+        w->show();
+        fitToWorkAreaOnceFramed(w);
+    }
+    placedOnPurpose(&placed);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return left.pos() != QPoint(-1000, -1000); }, patientMs(5000)));
+    EXPECT_EQ(left.pos(), QPoint(0, 0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(placed.pos(), QPoint(-1000, -1000));
 }
 
 TEST_F(MainWindowTest, TheFirstRunShowsEverySettingsPageWithoutAHorizontalScrollBarWhereThereIsRoom)
