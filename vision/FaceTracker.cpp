@@ -1,5 +1,6 @@
 #include "vision/FaceTracker.h"
 
+#include "vision/FhogFilter.h"
 #include "vision/LandmarkModelFile.h"
 #include "vision/LandmarkSegment.h"
 
@@ -267,7 +268,7 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
 
     // Regions that no gesture needs start afresh when they are needed again. The regions
     // share this frame's image pyramid: it is built once.
-    std::vector<cv::Mat> pyramid;
+    std::shared_ptr<FlowPyramid> pyramid;
     trackFeatures(regions[0], frameImage, searchBox, pyramid, shape);
     if (followChin)
         trackFeatures(regions[1], frameImage, searchBox, pyramid, shape);
@@ -319,7 +320,7 @@ FaceShape FaceTracker::fitLandmarks(const FaceBox &box, const FaceShape &previou
 }
 
 void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &image,
-                                const FaceBox &searchBox, std::vector<cv::Mat> &pyramid,
+                                const FaceBox &searchBox, std::shared_ptr<FlowPyramid> &pyramid,
                                 const FaceShape &shape)
 {
     const cv::Size win(FeatureRegionTracker::kWindowSize, FeatureRegionTracker::kWindowSize);
@@ -329,13 +330,12 @@ void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &ima
         region.reset();
         return;
     }
-    if (region.previousPyramid.empty())
-        cv::buildOpticalFlowPyramid(previousImage, region.previousPyramid, win,
-                                    FeatureRegionTracker::kPyramidLevels, true);
-    // Built into a fresh vector each frame: the regions keep last frame's levels as theirs.
-    if (pyramid.empty())
-        cv::buildOpticalFlowPyramid(image, pyramid, win, FeatureRegionTracker::kPyramidLevels,
-                                    true);
+    if (!region.previousPyramid)
+        region.previousPyramid =
+            std::make_shared<FlowPyramid>(previousImage, win, FeatureRegionTracker::kPyramidLevels);
+    // A fresh one each frame: the regions keep last frame's as theirs.
+    if (!pyramid)
+        pyramid = std::make_shared<FlowPyramid>(image, win, FeatureRegionTracker::kPyramidLevels);
 
     // Reseed in the previous image when the region has run short of features.
     const int wanted = extraFeatures + 6;
@@ -374,8 +374,9 @@ void FaceTracker::trackFeatures(FeatureRegionTracker &region, const cv::Mat &ima
     std::vector<uchar> status;
     std::vector<float> errors;
     cv::calcOpticalFlowPyrLK(
-        region.previousPyramid, pyramid, region.previousPoints, region.nextPoints, status, errors,
-        win, FeatureRegionTracker::kPyramidLevels,
+        region.previousPyramid->withDerivativesAround(region.previousPoints), pyramid->images(),
+        region.previousPoints, region.nextPoints, status, errors, win,
+        FeatureRegionTracker::kPyramidLevels,
         cv::TermCriteria(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 10, 0.01), 0, 1e-4);
     // Keep the points that were found, look alike and stayed in the region.
     std::vector<cv::Point2f> kept;

@@ -86,8 +86,7 @@ private:
     bool detectWithCascade(const cv::Mat &crop, FaceBox &box);
     FaceShape fitLandmarks(const FaceBox &box, const FaceShape &previousShape) const;
     void trackFeatures(FeatureRegionTracker &region, const cv::Mat &image, const FaceBox &searchBox,
-                       std::vector<cv::Mat> &pyramid,
-                       const FaceShape &shape);
+                       std::shared_ptr<FlowPyramid> &pyramid, const FaceShape &shape);
     bool isInWindow(const FeatureRegionTracker &region, const FaceShape &shape, float x,
                     float y) const;
     void followWithoutDetection(const FaceBox &previousBox, const FaceShape &previousShape,

@@ -2,7 +2,7 @@
 
 void FeatureRegionTracker::reset()
 {
-    previousPyramid.clear();
+    previousPyramid.reset();
     previousPoints.clear();
     nextPoints.clear();
     shiftList.clear();

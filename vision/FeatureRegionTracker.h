@@ -1,8 +1,11 @@
 #pragma once
 
+#include "vision/FlowPyramid.h"
+
 #include <opencv2/core/mat.hpp>
 #include <opencv2/core/types.hpp>
 
+#include <memory>
 #include <vector>
 
 // One part of the face whose corner features are followed by optical flow from the previous
@@ -26,7 +29,8 @@ struct FeatureRegionTracker
     // Where features were last seeded, and the mask built from it.
     cv::Rect maskRect;
     cv::Mat mask;
-    std::vector<cv::Mat> previousPyramid;
+    // The previous frame's pyramid, shared by the regions that follow from it.
+    std::shared_ptr<FlowPyramid> previousPyramid;
     std::vector<cv::Point2f> previousPoints;
     std::vector<cv::Point2f> nextPoints;
     // Whole pixels of the mean shift plus the carried fractions, consumed when the face box is
