@@ -7,9 +7,14 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TOVRA_X86_CLAHE 1
+#else
+#define TOVRA_X86_CLAHE 0
 #endif
+
+#include <atomic>
 
 // Every step below repeats OpenCV's arithmetic in the same order and precision (this file is
 // built without contracting a multiply and an add into one), so that the frames the face
@@ -97,9 +102,139 @@ void tileTable(int *hist, int clipLimit, float lutScale, float *table)
     }
 }
 
+// The histograms as they would be with each value v counted as map[v].
+void mapHistograms(std::vector<int> &histograms, const uchar *map)
+{
+    int mapped[kGreyLevels];
+    for (size_t start = 0; start < histograms.size(); start += kGreyLevels) {
+        int *hist = histograms.data() + start;
+        std::memset(mapped, 0, sizeof mapped);
+        for (int v = 0; v < kGreyLevels; ++v)
+            mapped[map[v]] += hist[v];
+        std::memcpy(hist, mapped, sizeof mapped);
+    }
+}
+
+// The darkest and brightest values counted in any tile: the image's own, since a tile's padding
+// only repeats its pixels.
+void valueRange(const std::vector<int> &histograms, int &lowest, int &highest)
+{
+    bool seen[kGreyLevels] = {};
+    for (size_t i = 0; i < histograms.size(); ++i)
+        seen[i % kGreyLevels] |= histograms[i] != 0;
+    lowest = 0;
+    while (lowest < kGreyLevels - 1 && !seen[lowest])
+        ++lowest;
+    highest = kGreyLevels - 1;
+    while (highest > lowest && !seen[highest])
+        --highest;
+}
+
+// One run of a row, the columns [begin, end) between the same two tile centres: each pixel
+// interpolated from its four values in `quads` (above left, above right, below left, below
+// right of its grey value) with the column weights and the row's.
+struct RowBlend
+{
+    const float *quads;
+    const float *toLeft;
+    const float *toRight;
+    float up, down;
+};
+
+inline void blendTail(const RowBlend &b, uchar *row, int x, int end)
+{
+    for (; x < end; ++x) {
+        const float *q = b.quads + 4 * row[x];
+        const float l = b.toLeft[x], r = b.toRight[x];
+        row[x] = toByte((q[0] * l + q[1] * r) * b.up + (q[2] * l + q[3] * r) * b.down);
+    }
+}
+
+#if TOVRA_X86_CLAHE
+// Four pixels at a time: their quads turned into one vector per table.
+void blendFour(const RowBlend &b, uchar *row, int x, int end)
+{
+    const __m128 up = _mm_set1_ps(b.up), down = _mm_set1_ps(b.down);
+    for (; x + 4 <= end; x += 4) {
+        __m128 al = _mm_loadu_ps(b.quads + 4 * row[x]);
+        __m128 ar = _mm_loadu_ps(b.quads + 4 * row[x + 1]);
+        __m128 bl = _mm_loadu_ps(b.quads + 4 * row[x + 2]);
+        __m128 br = _mm_loadu_ps(b.quads + 4 * row[x + 3]);
+        _MM_TRANSPOSE4_PS(al, ar, bl, br);
+        const __m128 l = _mm_loadu_ps(b.toLeft + x), r = _mm_loadu_ps(b.toRight + x);
+        const __m128 top = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(al, l), _mm_mul_ps(ar, r)), up);
+        const __m128 bottom = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(bl, l), _mm_mul_ps(br, r)), down);
+        const __m128i rounded = _mm_cvtps_epi32(_mm_add_ps(top, bottom));
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_packs_epi32(rounded, rounded), _mm_setzero_si128());
+        const int packed = _mm_cvtsi128_si32(bytes);
+        std::memcpy(row + x, &packed, 4);
+    }
+    blendTail(b, row, x, end);
+}
+
+// Eight at a time where the processor has AVX2: pixels x..x+3 in the low halves, x+4..x+7 in
+// the high ones, turned within each half as above.
+__attribute__((target("avx2"))) inline __m256 quadPair(const float *quads, const uchar *row, int i)
+{
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(quads + 4 * row[i])),
+                                _mm_loadu_ps(quads + 4 * row[i + 4]), 1);
+}
+
+__attribute__((target("avx2"))) void blendEight(const RowBlend &b, uchar *row, int x, int end)
+{
+    const __m256 up = _mm256_set1_ps(b.up), down = _mm256_set1_ps(b.down);
+    for (; x + 8 <= end; x += 8) {
+        const __m256 q0 = quadPair(b.quads, row, x), q1 = quadPair(b.quads, row, x + 1);
+        const __m256 q2 = quadPair(b.quads, row, x + 2), q3 = quadPair(b.quads, row, x + 3);
+        const __m256 t0 = _mm256_unpacklo_ps(q0, q1), t1 = _mm256_unpackhi_ps(q0, q1);
+        const __m256 t2 = _mm256_unpacklo_ps(q2, q3), t3 = _mm256_unpackhi_ps(q2, q3);
+        const __m256 al = _mm256_shuffle_ps(t0, t2, 0x44), ar = _mm256_shuffle_ps(t0, t2, 0xEE);
+        const __m256 bl = _mm256_shuffle_ps(t1, t3, 0x44), br = _mm256_shuffle_ps(t1, t3, 0xEE);
+        const __m256 l = _mm256_loadu_ps(b.toLeft + x), r = _mm256_loadu_ps(b.toRight + x);
+        const __m256 top =
+            _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(al, l), _mm256_mul_ps(ar, r)), up);
+        const __m256 bottom =
+            _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(bl, l), _mm256_mul_ps(br, r)), down);
+        const __m256i rounded = _mm256_cvtps_epi32(_mm256_add_ps(top, bottom));
+        const __m256i words = _mm256_packs_epi32(rounded, rounded);
+        const __m128i both =
+            _mm_unpacklo_epi64(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(row + x),
+                         _mm_packus_epi16(both, _mm_setzero_si128()));
+    }
+    blendFour(b, row, x, end);
+}
+#endif
+
+std::atomic<bool> wideAllowed{true};
+
+void blendRun(const RowBlend &b, uchar *row, int begin, int end)
+{
+#if TOVRA_X86_CLAHE
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide && wideAllowed.load(std::memory_order_relaxed))
+        blendEight(b, row, begin, end);
+    else
+        blendFour(b, row, begin, end);
+#else
+    blendTail(b, row, begin, end);
+#endif
+}
+
 } // namespace
 
+bool allowWideContrastBlending(bool allowed)
+{
+    return wideAllowed.exchange(allowed);
+}
+
 void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
+{
+    equaliseContrastLimited(image, clipLimit, grid, nullptr);
+}
+
+void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid, GreyValueMap mapFor)
 {
     CV_Assert(image.type() == CV_8UC1 && grid.width > 0 && grid.height > 0);
     const int w = image.cols, h = image.rows;
@@ -121,10 +256,26 @@ void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
     thread_local std::vector<int> histograms;
     thread_local std::vector<float> tables;
     tileHistograms(image, tilesX, tilesY, tile, histograms);
+    uchar map[kGreyLevels];
+    if (mapFor) {
+        int lowest = 0, highest = 0;
+        valueRange(histograms, lowest, highest);
+        std::memset(map, 0, sizeof map);
+        mapFor(lowest, highest, map);
+        mapHistograms(histograms, map);
+    }
     tables.resize(size_t(tilesX) * tilesY * kGreyLevels);
-    for (size_t t = 0; t < size_t(tilesX) * tilesY; ++t)
-        tileTable(histograms.data() + t * kGreyLevels, limit, lutScale,
-                  tables.data() + t * kGreyLevels);
+    for (size_t t = 0; t < size_t(tilesX) * tilesY; ++t) {
+        float *table = tables.data() + t * kGreyLevels;
+        tileTable(histograms.data() + t * kGreyLevels, limit, lutScale, table);
+        // The pixels keep their own values: each table is read through the mapping instead.
+        if (mapFor) {
+            float mapped[kGreyLevels];
+            for (int v = 0; v < kGreyLevels; ++v)
+                mapped[v] = table[map[v]];
+            std::memcpy(table, mapped, sizeof mapped);
+        }
+    }
 
     // Where each column falls between the centres of two tiles, its weights, and the runs of
     // columns between the same two centres.
@@ -150,49 +301,36 @@ void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
         runs.back().end = x + 1;
     }
 
+    // For the rows between two rows of tile centres, each run's four tables side by side: one
+    // load fetches all four values a pixel is interpolated from.
+    thread_local std::vector<float> quads;
+    quads.resize(runs.size() * kGreyLevels * 4);
+    int quadsRow = -2;
     const float invTileH = 1.0f / tile.height;
     for (int y = 0; y < h; ++y) {
         const float tyf = float(y) * invTileH - 0.5f;
         const int ty1 = int(std::floor(tyf));
         const float down = tyf - float(ty1), up = 1.0f - down;
-        const float *above = tables.data() + size_t(std::max(ty1, 0)) * tilesX * kGreyLevels;
-        const float *below =
-            tables.data() + size_t(std::min(ty1 + 1, tilesY - 1)) * tilesX * kGreyLevels;
+        if (ty1 != quadsRow) {
+            quadsRow = ty1;
+            const float *above = tables.data() + size_t(std::max(ty1, 0)) * tilesX * kGreyLevels;
+            const float *below =
+                tables.data() + size_t(std::min(ty1 + 1, tilesY - 1)) * tilesX * kGreyLevels;
+            float *quad = quads.data();
+            for (const Run &run : runs) {
+                for (int v = 0; v < kGreyLevels; ++v, quad += 4) {
+                    quad[0] = above[run.left + v];
+                    quad[1] = above[run.right + v];
+                    quad[2] = below[run.left + v];
+                    quad[3] = below[run.right + v];
+                }
+            }
+        }
         uchar *row = image.ptr<uchar>(y);
+        const float *runQuads = quads.data();
         for (const Run &run : runs) {
-            const float *aboveLeft = above + run.left, *aboveRight = above + run.right;
-            const float *belowLeft = below + run.left, *belowRight = below + run.right;
-            const float *wl = toLeft.data(), *wr = toRight.data();
-            int x = run.begin;
-#if defined(__SSE2__)
-            const __m128 vUp = _mm_set1_ps(up), vDown = _mm_set1_ps(down);
-            for (; x + 4 <= run.end; x += 4) {
-                const int v0 = row[x], v1 = row[x + 1], v2 = row[x + 2], v3 = row[x + 3];
-                const __m128 al =
-                    _mm_setr_ps(aboveLeft[v0], aboveLeft[v1], aboveLeft[v2], aboveLeft[v3]);
-                const __m128 ar =
-                    _mm_setr_ps(aboveRight[v0], aboveRight[v1], aboveRight[v2], aboveRight[v3]);
-                const __m128 bl =
-                    _mm_setr_ps(belowLeft[v0], belowLeft[v1], belowLeft[v2], belowLeft[v3]);
-                const __m128 br =
-                    _mm_setr_ps(belowRight[v0], belowRight[v1], belowRight[v2], belowRight[v3]);
-                const __m128 l = _mm_loadu_ps(wl + x), r = _mm_loadu_ps(wr + x);
-                const __m128 top = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(al, l), _mm_mul_ps(ar, r)), vUp);
-                const __m128 bottom =
-                    _mm_mul_ps(_mm_add_ps(_mm_mul_ps(bl, l), _mm_mul_ps(br, r)), vDown);
-                const __m128i rounded = _mm_cvtps_epi32(_mm_add_ps(top, bottom));
-                const __m128i bytes =
-                    _mm_packus_epi16(_mm_packs_epi32(rounded, rounded), _mm_setzero_si128());
-                const int packed = _mm_cvtsi128_si32(bytes);
-                std::memcpy(row + x, &packed, 4);
-            }
-#endif
-            for (; x < run.end; ++x) {
-                const int v = row[x];
-                const float res = (aboveLeft[v] * wl[x] + aboveRight[v] * wr[x]) * up +
-                                  (belowLeft[v] * wl[x] + belowRight[v] * wr[x]) * down;
-                row[x] = toByte(res);
-            }
+            blendRun({runQuads, toLeft.data(), toRight.data(), up, down}, row, run.begin, run.end);
+            runQuads += kGreyLevels * 4;
         }
     }
 }

@@ -37,30 +37,43 @@ void logStretchPerPixel(cv::Mat &image)
     f.convertTo(image, CV_8U);
 }
 
-// The same stretch as a table over the 256 grey values, a fraction of the work: the
-// logarithm rises with the value, so the image's darkest and brightest pixels bound its range
-// of logarithms, and the table's values between them have the same range.
-void logStretch(cv::Mat &image)
+// The logarithm rises with the value, so the image's darkest and brightest pixels bound its
+// range of logarithms, and the stretch is a table over the 256 grey values; false if this
+// library's logarithm does not rise.
+bool logTableRises()
 {
-    static const cv::Mat logs = logOfGreyValues();
     static const bool rising = [] {
+        const cv::Mat logs = logOfGreyValues();
         for (int v = 1; v < 256; ++v)
             if (!(logs.at<float>(v) > logs.at<float>(v - 1)))
                 return false;
         return true;
     }();
-    if (!rising) {
+    return rising;
+}
+
+// The stretch's table for an image whose values span lowest..highest; the values outside are
+// not in the image.
+void logStretchTable(int lowest, int highest, uchar *table)
+{
+    static const cv::Mat logs = logOfGreyValues();
+    cv::Mat range = logs.colRange(lowest, highest + 1).clone();
+    cv::normalize(range, range, 0.0, 255.0, cv::NORM_MINMAX);
+    cv::Mat used(1, highest - lowest + 1, CV_8U, table + lowest);
+    range.convertTo(used, CV_8U);
+}
+
+// The same stretch as the pixel-by-pixel one, a fraction of the work.
+void logStretch(cv::Mat &image)
+{
+    if (!logTableRises()) {
         logStretchPerPixel(image);
         return;
     }
     double lowest = 0.0, highest = 0.0;
     cv::minMaxIdx(image, &lowest, &highest);
-    const int low = int(lowest), high = int(highest);
-    cv::Mat range = logs.colRange(low, high + 1).clone();
-    cv::normalize(range, range, 0.0, 255.0, cv::NORM_MINMAX);
     cv::Mat table(1, 256, CV_8U, cv::Scalar(0));
-    cv::Mat used = table.colRange(low, high + 1);
-    range.convertTo(used, CV_8U);
+    logStretchTable(int(lowest), int(highest), table.ptr<uchar>());
     cv::LUT(image, table, image);
 }
 } // namespace
@@ -100,12 +113,16 @@ void preprocessFrame(cv::Mat &image, int flags, bool useDefaults)
         return;
     if (flags & EnhanceFlags::Gamma)
         adjustGamma(image, image, kBacklightLevel / 100.0);
-    if (flags & EnhanceFlags::LogStretch)
+    const bool clahe = flags & EnhanceFlags::Clahe;
+    // Stretched and equalised in one pass, as the built-in processing does on every frame.
+    const bool stretchInClahe = clahe && (flags & EnhanceFlags::LogStretch) && logTableRises();
+    if ((flags & EnhanceFlags::LogStretch) && !stretchInClahe)
         logStretch(image);
-    if (flags & EnhanceFlags::Clahe) {
+    if (clahe) {
         const double clip = useDefaults ? 3.0 : kClaheClipLimit;
         const int grid = useDefaults ? 8 : 4 * kClaheGridQuarter;
-        equaliseContrastLimited(image, clip, cv::Size(grid, grid));
+        equaliseContrastLimited(image, clip, cv::Size(grid, grid),
+                                stretchInClahe ? logStretchTable : nullptr);
     }
     if (flags & EnhanceFlags::Equalise)
         cv::equalizeHist(image, image);

@@ -188,9 +188,45 @@ TEST(PreprocessFrame, ContrastLimitedEqualisationGivesOpenCvsPixelsOnRandomFrame
         }
         cv::Mat expected = image.clone();
         cv::createCLAHE(clip, grid)->apply(expected, expected);
+        // Four pixels at a time as well as eight, where the processor can do eight.
+        const cv::Mat original = image.clone();
+        const bool before = allowWideContrastBlending(false);
+        equaliseContrastLimited(image, clip, grid);
+        allowWideContrastBlending(before);
+        ASSERT_TRUE(sameImage(image, expected))
+            << size << " grid " << grid << " clip " << clip << " case " << i << ", four-wide";
+        original.copyTo(image);
         equaliseContrastLimited(image, clip, grid);
         ASSERT_TRUE(sameImage(image, expected))
             << size << " grid " << grid << " clip " << clip << " case " << i;
+        image.setTo(99);
+        ASSERT_EQ(cv::countNonZero(whole != 99), 0) << "wrote outside its region, case " << i;
+    }
+}
+
+// The built-in processing stretches inside the equalisation; the pixels must be those of the
+// two steps one after the other.
+TEST(PreprocessFrame, StretchAndEqualisationTogetherGiveThePixelsOfOneAfterTheOther)
+{
+    cv::RNG rng(57);
+    for (int i = 0; i < 200; ++i) {
+        const cv::Size size(1 + rng.uniform(0, i % 2 ? 40 : 800), 1 + rng.uniform(0, 460));
+        const int low = rng.uniform(0, 256), high = rng.uniform(low, 256);
+        cv::Mat whole(size.height + 2, size.width + 3, CV_8UC1, cv::Scalar(99));
+        cv::Mat image = whole(cv::Rect(cv::Point(1, 1), size));
+        rng.fill(image, cv::RNG::UNIFORM, low, high + 1);
+        if (i % 3 == 0)
+            cv::GaussianBlur(image, image, cv::Size(5, 5), 2.0);
+        for (const bool defaults : {false, true}) {
+            cv::Mat expected = image.clone();
+            preprocessFrame(expected, EnhanceFlags::LogStretch, defaults);
+            preprocessFrame(expected, EnhanceFlags::Clahe, defaults);
+            cv::Mat together = image.clone();
+            preprocessFrame(together, EnhanceFlags::LogStretch | EnhanceFlags::Clahe, defaults);
+            ASSERT_TRUE(sameImage(together, expected))
+                << size << " values " << low << ".." << high << " case " << i;
+        }
+        preprocessFrame(image, EnhanceFlags::LogStretch | EnhanceFlags::Clahe, true);
         image.setTo(99);
         ASSERT_EQ(cv::countNonZero(whole != 99), 0) << "wrote outside its region, case " << i;
     }
