@@ -39,6 +39,10 @@ struct face_tracker_core::Data
     std::vector<float> leaves;
     std::vector<std::vector<unsigned long>> anchorIndices;
     std::vector<std::vector<dlib::vector<float, 2>>> deltas;
+    // The initial shape's centre and mean squared distance from it, as the least-squares
+    // similarity to the current shape uses them at every level.
+    dlib::vector<double, 2> initialMean;
+    double initialSpread = 0.0;
 };
 
 namespace {
@@ -134,8 +138,7 @@ bool isPowerOfTwo(size_t n)
 // child 2i + 2, down to a leaf; the index of that leaf among the tree's leaves. The step is
 // computed, not branched on: which way a split goes is a coin toss to the processor, and
 // without the branch the walks of neighbouring trees overlap.
-std::size_t leafOf(const Split *splits, std::size_t count,
-                   const std::vector<float> &features)
+std::size_t leafOf(const Split *splits, std::size_t count, const std::vector<float> &features)
 {
     const float *f = features.data();
     std::size_t i = 0;
@@ -146,13 +149,17 @@ std::size_t leafOf(const Split *splits, std::size_t count,
     return i - count;
 }
 
-// Asks for a leaf's cache lines before they are needed.
-void prefetchLeaf(const float *leaf)
+// Asks for a leaf's cache lines before they are needed: into the outer cache as soon as the
+// leaf is chosen (a level's leaves fit there, and the walks of the other trees give the memory
+// time to answer), into the nearest a few trees before it is added.
+constexpr int kToOuterCache = 2;
+constexpr int kToNearestCache = 3;
+template<int Locality> void prefetchLeaf(const float *leaf)
 {
     constexpr size_t kLine = 64;
     const char *bytes = reinterpret_cast<const char *>(leaf);
     for (size_t offset = 0; offset < kShapeValues * sizeof(float); offset += kLine)
-        __builtin_prefetch(bytes + offset);
+        __builtin_prefetch(bytes + offset, 0, Locality);
 }
 
 // current += delta over the whole shape. dlib's own += goes one element at a time through
@@ -174,6 +181,45 @@ void addShapeDelta(dlib::matrix<float, 0, 1> &current, const float *in)
 }
 
 } // namespace
+
+// The scale and rotation of the least-squares similarity from the initial shape to `current`
+// (Umeyama's, as dlib's find_similarity_transform gives it). In the plane it needs no
+// decomposition: for the covariance [[a, b], [c, d]] of the two shapes the best rotation
+// scaled by the sum (or, when the covariance mirrors, the difference) of its singular values is
+// [[a + d, b - c], [c - b, a + d]], whose length is that very sum or difference. dlib's SVD of
+// the 2 x 2 matrix took a sixth of the fit's time; the two agree to rounding.
+dlib::matrix<float, 2, 2>
+face_tracker_core::similarityToInitial(const dlib::matrix<float, 0, 1> &current) const
+{
+    const long n = FaceShape::kPointCount;
+    dlib::vector<double, 2> meanTo;
+    for (long i = 0; i < n; ++i)
+        meanTo += dlib::impl::location(current, i);
+    meanTo /= n;
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+    for (long i = 0; i < n; ++i) {
+        const dlib::vector<double, 2> to = dlib::impl::location(current, i) - meanTo;
+        const dlib::vector<double, 2> from =
+            dlib::impl::location(data->initialShape, i) - data->initialMean;
+        a += to.x() * from.x();
+        b += to.x() * from.y();
+        c += to.y() * from.x();
+        d += to.y() * from.y();
+    }
+    double p = (a + d) / n, q = (c - b) / n;
+    if (data->initialSpread != 0.0) {
+        p /= data->initialSpread;
+        q /= data->initialSpread;
+    } else {
+        // A shape without extent has no scale: the rotation alone.
+        const double length = std::hypot(p, q);
+        p = length > 0.0 ? p / length : 1.0;
+        q = length > 0.0 ? q / length : 0.0;
+    }
+    dlib::matrix<float, 2, 2> m;
+    m = float(p), float(-q), float(q), float(p);
+    return m;
+}
 
 face_tracker_core::face_tracker_core() = default;
 face_tracker_core::~face_tracker_core() = default;
@@ -260,6 +306,15 @@ void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in)
     if (!reader.atEnd())
         fail("The model is followed by unexpected data.");
 
+    const long n = FaceShape::kPointCount;
+    for (long i = 0; i < n; ++i)
+        d->initialMean += dlib::impl::location(d->initialShape, i);
+    d->initialMean /= n;
+    for (long i = 0; i < n; ++i)
+        d->initialSpread +=
+            dlib::length_squared(dlib::impl::location(d->initialShape, i) - d->initialMean);
+    d->initialSpread /= n;
+
     model.data = std::move(d);
 }
 
@@ -270,15 +325,26 @@ FaceShape face_tracker_core::operator()(const cv::Mat &image, const FaceBox &box
         return shape;
     const dlib::cv_image<unsigned char> img(image);
     const dlib::rectangle rect(box.left, box.top, box.right, box.bottom);
+    // The box's transform is the same at every level: worked out once, not once a level.
+    const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(rect);
+    const dlib::rectangle area = dlib::get_rect(img);
     dlib::matrix<float, 0, 1> current = data->initialShape;
     std::vector<float> features;
     std::vector<const float *> chosen;
     for (size_t level = 0; level < data->forests.size(); ++level) {
-        dlib::impl::extract_feature_pixel_values(img, rect, current, data->initialShape,
-                                                 data->anchorIndices[level], data->deltas[level],
-                                                 features);
-        // A level's walks depend only on its features: find every tree's leaf first, then add
-        // them in tree order, fetching each leaf from memory a few trees ahead.
+        // dlib's feature pixels: each reference offset turned with the shape, from its anchor
+        // point, into the image; a pixel outside reads as 0.
+        const dlib::matrix<float, 2, 2> turn = similarityToInitial(current);
+        const std::vector<unsigned long> &anchors = data->anchorIndices[level];
+        const std::vector<dlib::vector<float, 2>> &deltas = data->deltas[level];
+        features.resize(deltas.size());
+        for (size_t i = 0; i < deltas.size(); ++i) {
+            const dlib::point p =
+                toImage(turn * deltas[i] + dlib::impl::location(current, anchors[i]));
+            features[i] = area.contains(p) ? float(img[p.y()][p.x()]) : 0.0f;
+        }
+        // A level's walks depend only on its features: find every tree's leaf first, asking for
+        // it at once, then add them in tree order.
         const std::vector<Tree> &trees = data->forests[level];
         chosen.resize(trees.size());
         for (size_t t = 0; t < trees.size(); ++t) {
@@ -286,15 +352,15 @@ FaceShape face_tracker_core::operator()(const cv::Mat &image, const FaceBox &box
             const std::size_t leaf =
                 leafOf(data->splits.data() + tree.firstSplit, tree.splitCount, features);
             chosen[t] = data->leaves.data() + (tree.firstLeaf + leaf) * kShapeValues;
+            prefetchLeaf<kToOuterCache>(chosen[t]);
         }
         constexpr size_t kAhead = 4;
         for (size_t t = 0; t < chosen.size(); ++t) {
             if (t + kAhead < chosen.size())
-                prefetchLeaf(chosen[t + kAhead]);
+                prefetchLeaf<kToNearestCache>(chosen[t + kAhead]);
             addShapeDelta(current, chosen[t]);
         }
     }
-    const dlib::point_transform_affine toImage = dlib::impl::unnormalizing_tform(rect);
     shape.box = box;
     shape.points.reserve(FaceShape::kPointCount);
     for (unsigned long i = 0; i < FaceShape::kPointCount; ++i) {

@@ -2,6 +2,7 @@
 
 #include "vision/FaceShape.h"
 
+#include <dlib/matrix.h>
 #include <opencv2/core/mat.hpp>
 
 #include <istream>
@@ -22,6 +23,9 @@ public:
     // rounded as floor(value + 0.5). An empty shape when the model is not loaded, the image
     // is not grey or the box is empty.
     FaceShape operator()(const cv::Mat &image, const FaceBox &box) const;
+    // The scale and rotation of the least-squares similarity transform from the model's initial
+    // shape to `current` (68 points, x and y interleaved). Needs a loaded model.
+    dlib::matrix<float, 2, 2> similarityToInitial(const dlib::matrix<float, 0, 1> &current) const;
 
 private:
     friend void deserialize_face_tracker_core(face_tracker_core &model, std::istream &in);

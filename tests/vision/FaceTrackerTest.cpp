@@ -6,6 +6,7 @@
 #include "tests/vision/FacePhotos.h"
 #include "vision/LandmarkModelFile.h"
 #include "vision/TrimmedMean.h"
+#include "vision/face_tracker_core.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -160,6 +162,50 @@ TEST_F(FaceTrackerTest, EvaluatesTheJoinedModelExactlyAsDlibDoes)
     }
     EXPECT_EQ(compared, 25);
     EXPECT_TRUE(joined(greyPhoto(kGroupPhoto), FaceBox()).points.empty());
+}
+
+// The fit turns its feature offsets by the least-squares similarity from the model's initial
+// shape to the current one, worked out without dlib's SVD: the same as dlib's on random shapes,
+// turned, scaled, shifted, noisy, mirrored.
+TEST(LandmarkFitSimilarity, IsDlibsOnRandomShapes)
+{
+    face_tracker_core model;
+    QString error;
+    ASSERT_TRUE(loadLandmarkModel(model, programFile(QString()), &error)) << qPrintable(error);
+    std::ifstream file(TOVRA_LANDMARK_MODEL_PATH, std::ios::binary);
+    int version = 0;
+    dlib::matrix<float, 0, 1> initial;
+    dlib::deserialize(version, file);
+    dlib::deserialize(initial, file);
+    ASSERT_EQ(initial.size(), 136);
+    std::vector<dlib::vector<float, 2>> from, to;
+    for (long i = 0; i < 68; ++i)
+        from.emplace_back(initial(2 * i), initial(2 * i + 1));
+
+    std::mt19937 rng(83);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int c = 0; c < 500; ++c) {
+        const double scale = 0.05 + 3.0 * unit(rng), angle = 6.3 * unit(rng);
+        const double noise = c % 5 == 0 ? 0.0 : 0.3 * unit(rng);
+        const bool mirrored = c % 4 == 1;
+        dlib::matrix<float, 0, 1> current(136);
+        to.clear();
+        for (long i = 0; i < 68; ++i) {
+            const double x = (mirrored ? -1.0 : 1.0) * initial(2 * i), y = initial(2 * i + 1);
+            current(2 * i) = float(scale * (std::cos(angle) * x - std::sin(angle) * y) + 5.0 +
+                                   noise * (unit(rng) - 0.5));
+            current(2 * i + 1) = float(scale * (std::sin(angle) * x + std::cos(angle) * y) - 2.0 +
+                                       noise * (unit(rng) - 0.5));
+            to.emplace_back(current(2 * i), current(2 * i + 1));
+        }
+        const dlib::matrix<float, 2, 2> ours = model.similarityToInitial(current);
+        const dlib::matrix<float, 2, 2> dlibs =
+            dlib::matrix_cast<float>(dlib::find_similarity_transform(from, to).get_m());
+        for (long r = 0; r < 2; ++r)
+            for (long k = 0; k < 2; ++k)
+                ASSERT_NEAR(ours(r, k), dlibs(r, k), 2e-6 * (1.0 + scale))
+                    << "case " << c << (mirrored ? ", mirrored" : "");
+    }
 }
 
 // Frame 0 is detected; the next frames run no detector and are followed by optical flow.
