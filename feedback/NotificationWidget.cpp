@@ -61,7 +61,8 @@ bool drawsNothingFrom(const QString &path)
 }
 
 // Reads the pointer for every status image that follows it: one read per tick however many are
-// shown, and no timer at all while none is.
+// shown, none on a tick when the desktop told of no motion since the last, and no timer at all
+// while none is shown.
 class PointerFollower : public QObject
 {
 public:
@@ -85,8 +86,10 @@ public:
     void remove(NotificationWidget *widget)
     {
         widgets.removeAll(widget);
-        if (widgets.isEmpty())
+        if (widgets.isEmpty() && timer.isActive()) {
             timer.stop();
+            platform::pointerScreens().stopWatchingPointerMotion();
+        }
     }
     // A read at the next turn of the loop: the worker's several move notices of one pointer
     // move come to one read.
@@ -97,12 +100,22 @@ public:
         pending = true;
         QTimer::singleShot(0, this, [this] {
             pending = false;
+            // The motion told of is this move's: read now, and the next tick need not.
+            platform::pointerScreens().pointerMayHaveMoved();
             tick();
         });
     }
 
 protected:
-    void timerEvent(QTimerEvent *) override { tick(); }
+    void timerEvent(QTimerEvent *) override
+    {
+        // A pointer put somewhere by a warp is no motion of a device: every tenth tick reads
+        // anyway.
+        if (platform::pointerScreens().pointerMayHaveMoved() || ++quietTicks >= 10) {
+            quietTicks = 0;
+            tick();
+        }
+    }
 
 private:
     void tick()
@@ -120,6 +133,7 @@ private:
 
     QList<NotificationWidget *> widgets;
     QBasicTimer timer;
+    int quietTicks = 0;
     bool pending = false;
 };
 

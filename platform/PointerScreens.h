@@ -17,6 +17,12 @@ public:
 
     // The pointer position in physical pixels; false (and one log line) when unknown.
     virtual bool pointerPosition(QPoint *physical) = 0;
+    // Whether the pointer may have moved since the last call: false only when the desktop
+    // told of no motion meanwhile. A reader that polls the position skips the read then.
+    virtual bool pointerMayHaveMoved() { return true; }
+    // Nobody asks that for now: the desktop's motion need not be heard of until the next ask
+    // (whose answer is then true).
+    virtual void stopWatchingPointerMotion() {}
     // The primary screen in physical pixels (its origin need not be 0,0); empty when there
     // is none.
     virtual QRect primaryScreen() = 0;

@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xrandr.h>
 
 namespace platform {
@@ -37,6 +38,29 @@ RRCrtc crtcOfOutput(Display *display, XRRScreenResources *resources, RROutput ou
     return crtc;
 }
 
+// XInput 2's major opcode; 0 when the server has no XInput 2.
+int inputExtension(Display *display)
+{
+    int opcode = 0, event = 0, error = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error))
+        return 0;
+    int major = 2, minor = 0;
+    return XIQueryVersion(display, &major, &minor) == Success && major >= 2 ? opcode : 0;
+}
+
+// Raw motion of every pointer device, selected on the root window or no longer.
+bool selectMotion(Display *display, bool on)
+{
+    unsigned char bits[XIMaskLen(XI_RawMotion)] = {};
+    if (on)
+        XISetMask(bits, XI_RawMotion);
+    XIEventMask mask;
+    mask.deviceid = XIAllDevices;
+    mask.mask_len = sizeof bits;
+    mask.mask = bits;
+    return XISelectEvents(display, DefaultRootWindow(display), &mask, 1) == Success;
+}
+
 bool hasRandr(Display *display)
 {
     int event = 0, error = 0, major = 0, minor = 0;
@@ -51,6 +75,35 @@ X11PointerScreens::X11PointerScreens() = default;
 X11PointerScreens::~X11PointerScreens()
 {
     ThreadDisplay::close(listener);
+}
+
+bool X11PointerScreens::pointerMayHaveMoved()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    refresh();
+    if (!inputOpcode)
+        return true;
+    // Heard of only while asked: events nobody reads would pile up on the server.
+    if (!watching) {
+        watching = selectMotion(listener, true);
+        XFlush(listener);
+        moved = false;
+        return true;
+    }
+    const bool since = moved;
+    moved = false;
+    return since;
+}
+
+void X11PointerScreens::stopWatchingPointerMotion()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    if (!listener || !watching)
+        return;
+    selectMotion(listener, false);
+    watching = false;
+    XSync(listener, False);
+    refresh(); // what came before takes its leave
 }
 
 bool X11PointerScreens::pointerPosition(QPoint *physical)
@@ -96,6 +149,7 @@ void X11PointerScreens::refresh()
             XRRSelectInput(listener, DefaultRootWindow(listener),
                            RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask |
                                RROutputChangeNotifyMask);
+        inputOpcode = inputExtension(listener);
         XSync(listener, False);
     }
     if (!listener)
@@ -104,6 +158,10 @@ void X11PointerScreens::refresh()
     while (XEventsQueued(listener, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(listener, &event);
+        if (inputOpcode && event.type == GenericEvent && event.xcookie.extension == inputOpcode) {
+            moved = true;
+            continue;
+        }
         XRRUpdateConfiguration(&event);
         stale = true;
     }

@@ -1,5 +1,6 @@
 // The screens as the X11 back end keeps them, on the test's own X server (DISPLAY points
-// there): read without a trip to the server, and read anew after the server reports a change.
+// there): read without a trip to the server, and read anew after the server reports a change;
+// and the pointer's motion as the back end hears of it.
 
 #include "platform/x11/X11PointerScreens.h"
 
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #undef None
 #undef Bool
 #include <gtest/gtest.h>
@@ -67,4 +69,33 @@ TEST(X11ScreenChanges, AChangedScreenIsReadAfterTheServerReportsIt)
     ASSERT_TRUE(xrandr({"--output", "screen", "--mode", "640x480", "--fb", "640x480"}));
     EXPECT_TRUE(eventually([&] { return screens.primaryScreen() == full; }));
     EXPECT_EQ(screens.virtualScreen(), full);
+}
+
+// The status images poll the pointer every few milliseconds; the back end tells them when
+// nothing has moved, so that they need not ask the server.
+TEST(X11PointerMotion, EachMoveIsToldOnceAndStillnessAsNoMove)
+{
+    platform::X11PointerScreens screens;
+    Display *other = XOpenDisplay(nullptr);
+    ASSERT_TRUE(other);
+    screens.pointerMayHaveMoved(); // whatever came before
+    for (const QPoint at : {QPoint(100, 120), QPoint(101, 120), QPoint(400, 20)}) {
+        EXPECT_FALSE(screens.pointerMayHaveMoved());
+        XTestFakeMotionEvent(other, DefaultScreen(other), at.x(), at.y(), 0);
+        XSync(other, False);
+        EXPECT_TRUE(eventually([&] { return screens.pointerMayHaveMoved(); }));
+        EXPECT_FALSE(screens.pointerMayHaveMoved());
+    }
+    // Not watched, motion is not heard of; asked again, the answer is yes at first.
+    screens.stopWatchingPointerMotion();
+    XTestFakeMotionEvent(other, DefaultScreen(other), 10, 10, 0);
+    XSync(other, False);
+    EXPECT_TRUE(screens.pointerMayHaveMoved());
+    EXPECT_FALSE(screens.pointerMayHaveMoved());
+    // Motion is not taken for a change of the screens, which is still read when it comes.
+    ASSERT_TRUE(xrandr({"--output", "screen", "--off", "--fb", "320x240"}));
+    EXPECT_TRUE(eventually([&] { return screens.virtualScreen() == QRect(0, 0, 320, 240); }));
+    ASSERT_TRUE(xrandr({"--output", "screen", "--mode", "640x480", "--fb", "640x480"}));
+    EXPECT_TRUE(eventually([&] { return screens.virtualScreen() == QRect(0, 0, 640, 480); }));
+    XCloseDisplay(other);
 }

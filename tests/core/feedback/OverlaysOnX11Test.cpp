@@ -204,6 +204,12 @@ TEST_F(OnX11, AStatusImageFollowsEachPointerMoveAndSaysItHasNoFrame)
             << "," << onServer().y();
         EXPECT_EQ(face.widget()->frameGeometry(), face.widget()->geometry());
     }
+    // Put there by another program's warp, which no device's motion reports.
+    XWarpPointer(x.display, 0, DefaultRootWindow(x.display), 0, 0, 0, 0, 200, 500);
+    XSync(x.display, False);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return onServer() == QRect(QPoint(233, 533), QSize(25, 25)); }, patientMs(5000)))
+        << "after a warp the image is at " << onServer().x() << "," << onServer().y();
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
