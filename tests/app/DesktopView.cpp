@@ -2,6 +2,7 @@
 
 #include "tests/support/Patience.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSlider>
 #include <QStyleOptionSlider>
@@ -13,6 +14,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -329,6 +331,33 @@ QRect handleOf(QSlider *slider)
         option.state |= QStyle::State_Horizontal;
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
                                            slider);
+}
+
+bool dwellAt(const QPoint &spot, const std::function<bool()> &begun, int attemptMs, int timeoutMs)
+{
+    const auto moveTo = [](const QPoint &at) {
+        return xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+    };
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limit = patientMs(timeoutMs);
+    for (;;) {
+        if (!moveTo(spot))
+            return false;
+        const int left = int(std::max<qint64>(0, limit - clock.elapsed()));
+        if (QTest::qWaitFor(begun, std::min(patientMs(attemptMs), left)))
+            return true;
+        if (clock.elapsed() >= limit)
+            return false;
+        // Steps of 40 pixels on a circle of 100 around the spot, wider than any dwell zone the
+        // tests use, for a while that gives a slow build a few frames.
+        const int steps = std::max(16, patientMs(1000) / 50);
+        for (int i = 1; i <= steps; ++i) {
+            const double angle = i * 0.4;
+            moveTo(spot + QPoint(int(100 * std::cos(angle)), int(100 * std::sin(angle))));
+            QTest::qWait(50);
+        }
+    }
 }
 
 bool pointerMovesWithin(DesktopView &desktop, int timeoutMs)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QProcess;
 class QSlider;
 class QWidget;
@@ -84,6 +86,13 @@ void giveFocus(QWidget *window);
 // The centre of `widget` in the coordinates of its top-level `window`.
 QPoint centreOf(QWidget *widget, QWidget *window);
 QRect handleOf(QSlider *slider);
+// Rests the pointer on `spot` as a user dwelling there would, until `begun` holds (within
+// `timeoutMs`, stretched under a sanitizer). The program dwells nowhere near the place it first
+// saw the pointer after its calibration until the pointer has left it, and a test that moves
+// the pointer just as the calibration ends may get there before the program's first look: when
+// nothing has begun after `attemptMs`, the pointer circles near the spot for a moment (never
+// resting long enough to dwell) and comes back.
+bool dwellAt(const QPoint &spot, const std::function<bool()> &begun, int attemptMs, int timeoutMs);
 // Whether the pointer moves more than a few pixels within the time (stretched under a sanitizer).
 bool pointerMovesWithin(DesktopView &desktop, int timeoutMs);
 // With TOVRA_SCREENSHOTS naming a folder, the screen at each step lands there to look at.

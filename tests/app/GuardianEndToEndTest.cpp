@@ -174,11 +174,10 @@ TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLe
     ASSERT_FALSE(view.waitForWindow(Overlay).isNull());
     ASSERT_TRUE(view.waitUntilGone(Overlay));
 
-    // Dwelling on the desktop picks up: the left button goes down and stays down.
-    xdotool({"mousemove", "700", "900"});
-    // A countdown of 1.5 s once the pointer rests; a sanitizer build on a busy machine runs
-    // a few frames a second.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.leftButtonDown(); }, patientMs(15000)))
+    // Dwelling on the desktop picks up: the left button goes down and stays down. A countdown
+    // of 1.5 s once the pointer rests; a sanitizer build on a busy machine runs a few frames a
+    // second.
+    ASSERT_TRUE(dwellAt(QPoint(700, 900), [&] { return desktop.leftButtonDown(); }, 5000, 20000))
         << "no pick-up; pointer at " << view.pointer().x() << "," << view.pointer().y();
     screenshot(QByteArray("guardian-drag-held-") + QByteArray::number(signal));
 

@@ -143,8 +143,7 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     WorkWindow work;
     work.takeFocus();
     const QPoint spot = work.geometry().center();
-    xdotool({"mousemove", QString::number(spot.x()), QString::number(spot.y())});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ringShown(spot); }, patientMs(10000)));
+    ASSERT_TRUE(dwellAt(spot, [&] { return ringShown(spot); }, 3000, 10000));
     screenshot("dwell-1-counting");
 
     // Paused mid-countdown: the ring goes, and long past the dwell time nothing clicks.
