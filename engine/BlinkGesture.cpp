@@ -83,17 +83,17 @@ void sendBlinkValues(double level, quint32 dur, quint32 sinceLast, bool blocked)
 
 void resetBlinkState()
 {
+    // The record is what says the blink holds its action: it never goes while the action
+    // stays down.
+    gestureEnd(InputOwner::SlowBlink);
     blinkState.current = BlinkRecord{};
 }
 
 void interruptSlowBlink()
 {
     BlinkRecord &b = blinkState.current;
-    if (b.inProgress) {
-        endStartedAction(b.actionStarted, b.actionEnded, InputOwner::SlowBlink);
-        if (b.pastMinimum)
-            sendState(QStringLiteral("Blink"), false);
-    }
+    if (b.inProgress && b.pastMinimum)
+        sendState(QStringLiteral("Blink"), false);
     resetBlinkState();
 }
 
@@ -166,7 +166,8 @@ void procBlinkEvent()
         if (!valid && !b.stuck) {
             // The eyes opened, or a stuck blink came to rest.
             sendState(QStringLiteral("Blink"), false);
-            if (dur >= minDur) {
+            // An action started under a shorter minimum (raised since) ends as any other.
+            if (dur >= minDur || (b.actionStarted && !b.actionEnded)) {
                 if (b.actionStarted) {
                     endStartedAction(b.actionStarted, b.actionEnded, InputOwner::SlowBlink);
                     markClickPerformed();

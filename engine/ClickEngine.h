@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/InputOwners.h"
 #include "engine/StillnessDetector.h"
 
 #include <QtGlobal>
@@ -45,9 +46,14 @@ int scrollSpeedIndex();
 bool isScrollParked();
 float scrollParkPercent();
 
+// Whether the owner's gesture, by its own state, holds what it pressed: in progress with its
+// action started and not ended and not standing aside for another gesture; the drag option's
+// drag between its two clicks. An owner holds input only while this is true.
+bool gestureHoldsInput(InputOwner owner);
+
 // --- Resets. ---------------------------------------------------------------------------
 
-// Pointer bookkeeping back to the screen centre.
+// Pointer bookkeeping back to the screen centre, both dwell records with it.
 void resetPointerState();
 // The centre of the primary screen in the units the input service takes.
 void primaryScreenCentre(int &x, int &y);

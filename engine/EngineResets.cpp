@@ -53,11 +53,9 @@ void resetSmileEpisode()
 void resetGestureState()
 {
     SmileModeState &s = smileModeState;
-    // A started action is ended before its record goes, so nothing stays pressed.
-    if (s.actionStarted && !s.actionEnded) {
-        gestureEnd(InputOwner::Smile);
-        s.actionEnded = 1;
-    }
+    // The action ends before its record goes, whatever the record says by now: nothing the
+    // smile pressed stays down.
+    gestureEnd(InputOwner::Smile);
     const bool scrollOption = clickOptionState.CLICK_OPTION_SCROLL_MODE != 0;
     s.smileActive = 0;
     s.smileSustained = 0;
@@ -118,6 +116,9 @@ void resetPointerState()
         m->absoluteSeriesY.clear();
     }
     pointerEngineState.parkState = 0;
+    // A session's start or a recentring puts the pointer somewhere it did not dwell: no dwell
+    // begins there until the pointer has left it (the next dwell step anchors it there).
+    resetDwellRecords();
 }
 
 void setDragMode(int value)

@@ -202,18 +202,6 @@ struct MouthOpenState
     MouthOpenRecord current;
     MouthOpenRecord last;
     bool hadGesture = false;
-    // An opening held past the longest one was a face at rest: no new one starts until the
-    // mouth has closed below the threshold.
-    bool restingOpen = false;
-    // The level of the mouth at rest and how far it strays from it while nothing opens: the
-    // landmark fit of a still face steps and jitters by whole pixels of a small image.
-    double restLevel = 0.0;
-    double restSpread = 0.0;
-    // When the rest before the coming opening began (valid once `restKnown`), and how long the
-    // opening in progress may last before it counts as a face at rest.
-    quint32 restFromMs = 0;
-    bool restKnown = false;
-    quint32 openLimitMs = 0;
     MouthOpenSample sample;
     MouthOpenSample previousSample;
     quint32 lastRunMs = 0;

@@ -139,6 +139,9 @@ void resetEyebrowRecord(quint32 timeMs)
 
 void resetEyebrowState(bool restartSums)
 {
+    // The record is what says the raise holds its action: it never goes while the action
+    // stays down.
+    gestureEnd(InputOwner::EyebrowRaise);
     eyebrowRaiseState.raise = EyebrowRaiseRecord{};
     if (restartSums) {
         FacialMetrics &m = frameRecords.metrics;

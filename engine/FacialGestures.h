@@ -18,6 +18,7 @@ void interruptMouthOpen();
 void interruptEyebrowRaise();
 void interruptFacialGestures();
 
+// A reset of a gesture's record ends the action the gesture's owner holds first.
 void resetBlinkState();
 void resetMouthOpenState();
 // The eyebrow sample: only the time and the lift's rise marker stay.
@@ -25,6 +26,10 @@ void resetEyebrowRecord(quint32 timeMs);
 // The raise record; with `restartSums` also the running region-tilt sums of this frame's
 // metrics, so the next raise is measured from zero.
 void resetEyebrowState(bool restartSums);
+// A smile, a stuck slow blink or raise, or a smile drag holds the mouth gesture off (unless the
+// opening is stuck itself); the opening holds nothing meanwhile.
+bool mouthOpenStandsAside();
+
 // The eyebrow's tilt limit grows with a start faster than the fast rate.
 void scaleEyebrowLimits(double startRate);
 

@@ -21,19 +21,6 @@ namespace {
 constexpr quint32 kMinimumFloorMs = 75;
 // Past this an opening stuck by a fast head is taken for a face at rest, not a gesture.
 constexpr quint32 kLongestMs = 60000;
-// A mouth held open as long as the face rested before it is resting again. Pointing with the
-// mouth open takes seconds; a short rest before still allows the floor, and the cap ends an
-// opening of a face that rested for minutes well before a minute has passed.
-constexpr quint32 kOpenLimitFloorMs = 10000;
-constexpr quint32 kOpenLimitCapMs = 20000;
-// The rest level follows a closing mouth quickly and a rising one slowly, so that an opening
-// stands out against it; its spread grows quickly with noise and shrinks slowly, and an
-// opening starts at least this many spreads above the rest.
-constexpr double kQuickMs = 200.0;
-constexpr double kSlowMs = 2000.0;
-constexpr double kSpreads = 2.0;
-// A mouth closing from an opening settles for this long: not noise, and not above the rest.
-constexpr quint32 kSettleMs = 1000;
 // Lips moving against the head this much are speech or chewing, not an opening.
 constexpr double kLipMotionLimit = 1.4;
 
@@ -62,50 +49,26 @@ bool otherGestureHolds()
            (raise.inProgress && raise.stuck) || s.draggingActive;
 }
 
-bool sameBox(const FaceBox &a, const FaceBox &b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// A frame without an opening in progress teaches the rest, unless the mouth stands above the
-// threshold (an opening refused or held back); the first one, after the calibration's rest, is
-// the rest. A new face box refits the lips by whole pixels of the small tracking image: the
-// rest moves with the step it makes, so that a still face never reads as an opening.
-void learnRest(MouthOpenState &state, double level, double threshold, quint32 now)
-{
-    const FaceBox &box = frameRecords.detection.faceBox;
-    const FaceBox &before = frameRecords.previousDetection.faceBox;
-    if (!state.restKnown || (!box.isEmpty() && before.isEmpty())) {
-        state.restKnown = true;
-        state.restFromMs = now;
-        state.restLevel = level;
-        state.restSpread = 0.0;
-        return;
-    }
-    if (!box.isEmpty() && !sameBox(box, before))
-        state.restLevel += level - frameRecords.previousMetrics.mouthOpenPeak;
-    const double dt = double(now - frameRecords.previousMotion.timeMs);
-    const double off = level - state.restLevel;
-    if (off > threshold || (off > 0.0 && now - state.restFromMs < kSettleMs))
-        return;
-    state.restLevel += std::min(1.0, dt / (off > 0.0 ? kSlowMs : kQuickMs)) * off;
-    // Only what rises above the rest could pass for an opening; a mouth closing is the rest.
-    const double spreadOff = std::max(off, 0.0) - state.restSpread;
-    state.restSpread += std::min(1.0, dt / (spreadOff > 0.0 ? kQuickMs : kSlowMs)) * spreadOff;
-}
-
 } // namespace
 
 void resetMouthOpenState()
 {
+    // The record is what says the opening holds its action: it never goes while the action
+    // stays down.
+    gestureEnd(InputOwner::MouthOpen);
     mouthOpenState.current = MouthOpenRecord{};
+}
+
+bool mouthOpenStandsAside()
+{
+    const MouthOpenRecord &g = mouthOpenState.current;
+    return !(g.inProgress && g.stuck) && otherGestureHolds();
 }
 
 void interruptMouthOpen()
 {
     MouthOpenRecord &g = mouthOpenState.current;
     if (g.inProgress) {
-        endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
         restorePointing();
         if (g.issued)
             sendState(QStringLiteral("Mo"), false);
@@ -126,16 +89,9 @@ void procMouthOpenEvent()
     const ActionType type = p.FEMAP_INDEX_MOUTHOPEN;
     const FacialMetrics &metrics = frameRecords.metrics;
     const HeadMotionState &motion = frameRecords.motion;
-    // The levels above the rest, against a threshold the rest's own spread may raise for a
-    // start; an opening in progress holds to the threshold itself, its fit shaking too.
-    const auto raised = [&] {
-        return std::max(double(p.MOUTHOPEN_THRESHOLD), kSpreads * state.restSpread);
-    };
-    if (!g.inProgress && !otherGestureHolds())
-        learnRest(state, metrics.mouthOpenPeak, raised(), now);
-    const double m = metrics.mouthOpenPeak - state.restLevel;
-    const double mSlow = metrics.mouthOpenSlow - state.restLevel;
-    const double threshold = g.inProgress ? double(p.MOUTHOPEN_THRESHOLD) : raised();
+    const double m = metrics.mouthOpenPeak;
+    const double mSlow = metrics.mouthOpenSlow;
+    const double threshold = p.MOUTHOPEN_THRESHOLD;
     const quint32 minDur = quint32(std::max(p.MOUTHOPEN_MINDUR, 0));
     const quint32 throttle = quint32(std::max(p.MOUTHOPEN_THROTTLETIME, 0));
     const quint32 dur = g.inProgress ? now - g.startMs : 0;
@@ -145,8 +101,10 @@ void procMouthOpenEvent()
     const bool parked = headParkedOnce();
     g.lookingAway = pointerOffScreen() || (g.inProgress && g.lookingAway);
 
-    // Another gesture that holds the pointer goes first.
-    if (!(g.inProgress && g.stuck) && otherGestureHolds()) {
+    // Another gesture that holds the pointer goes first; what the opening pressed does not
+    // wait for it: a key left down for as long as a smile lasts is a key stuck.
+    if (mouthOpenStandsAside()) {
+        endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
         sendMouthValues(m, 0, sinceLast);
         return;
     }
@@ -183,15 +141,7 @@ void procMouthOpenEvent()
     // A held opening ends on the second frame in a row below the threshold: the lips' fit can
     // flip to another solution for a frame while the mouth stays open.
     bool above = s.above || (g.inProgress && !g.stuck && prev.above);
-    // Open for as long as a rest: a face at rest, whose action ends and whose level is the
-    // rest from now on.
-    const quint32 limit = g.stuck ? kLongestMs : state.openLimitMs;
-    bool valid = g.stuck ? !(dur > limit || (parked && !above)) : above && dur <= limit;
-    if (g.inProgress && dur > limit) {
-        state.restingOpen = true;
-        state.restLevel = metrics.mouthOpenPeak;
-    } else if (!s.above)
-        state.restingOpen = false;
+    bool valid = g.stuck ? !(dur > kLongestMs || (parked && !above)) : above;
     if (!g.inProgress) {
         shapeOk = shapeOk && sinceLast > throttle && now - smileEpisode.startMs > throttle &&
                   now - smileEpisode.endMs > throttle;
@@ -211,7 +161,7 @@ void procMouthOpenEvent()
         if (!valid && !g.stuck) {
             // The mouth closed, or a stuck opening came to rest.
             sendState(QStringLiteral("Mo"), false);
-            if (dur >= minDur && dur <= limit) {
+            if (dur >= minDur && dur <= kLongestMs) {
                 if (g.actionStarted) {
                     endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
                     markClickPerformed();
@@ -227,7 +177,6 @@ void procMouthOpenEvent()
             }
             restorePointing();
             resetMouthOpenState();
-            state.restFromMs = now;
             sendMouthValues(m, dur, sinceLast);
             return;
         }
@@ -255,13 +204,10 @@ void procMouthOpenEvent()
     }
 
     bool refused = false;
-    if (state.restingOpen)
-        shapeOk = false;
     if (shapeOk && qualityOk) {
         resetMouthOpenState();
         g.inProgress = 1;
         g.startMs = now;
-        state.openLimitMs = std::clamp(now - state.restFromMs, kOpenLimitFloorMs, kOpenLimitCapMs);
         g.savedPointing = smileModeState.pointingActive;
         g.lookingAway = pointerOffScreen();
     } else if (shapeOk) {

@@ -298,6 +298,7 @@ void startEpisode(const SmileFrame &f, int jump, int adaptedThreshold)
         s.scrollNotYetMoved = false;
     }
     s.pointStageShown = s.scrollStageShown = s.dragStageShown = s.peakTracked = 0;
+    endAction();
     s.actionStarted = s.actionEnded = 0;
     s.scrollParkExit = 0;
     if (e.startMs - previousSmileEpisode.endMs < f.repeatGap && !previousSmileEpisode.rejected) {
@@ -314,6 +315,7 @@ void firstStageFrame(const SmileFrame &f)
     if (s.pointStageShown)
         return;
     s.pointStageShown = 1;
+    endAction();
     s.actionStarted = 0;
     s.actionEnded = 0;
     if (f.withSmile)
@@ -555,6 +557,8 @@ void releaseStep(const SmileFrame &f)
                 playSound(SoundId::Tock);
         }
     } else if (f.elapsed < p.SMILE_MINDUR) {
+        // Too short for a click (a minimum raised under a held action included).
+        endAction();
         s.actionStarted = 0;
         s.actionEnded = 0;
     } else {
@@ -677,6 +681,12 @@ bool isSmileStageActive()
     return s.smileActive && (s.pointStageShown || s.scrollStageShown || s.dragStageShown);
 }
 
+bool smileStandsAside()
+{
+    const SmileModeState &s = smileModeState;
+    return !(s.smileActive && s.smileSustained) && otherGestureFlags().anyStuck();
+}
+
 bool isSmileInProgress()
 {
     return smileModeState.smileActive != 0;
@@ -719,10 +729,12 @@ void procSmile()
     onset.previous = onset.current;
     SmileFrame f = takeFrame();
 
-    // 2. A stuck gesture of another kind holds the smile off.
+    // 2. A stuck gesture of another kind holds the smile off; what the smile pressed goes up
+    // meanwhile (the other gesture may stay stuck for as long as the head moves).
     if (!(s.smileActive && s.smileSustained)) {
         const OtherGestureFlags other = otherGestureFlags();
         if (other.anyStuck()) {
+            endAction();
             traceLine(
                 f.now, f.prevTime,
                 QString::asprintf(". . . . >> Skipping procSmileEvent()! -- InProg/Stuck: "

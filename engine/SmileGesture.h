@@ -19,6 +19,10 @@ bool smileClickAllowed(float lipLimit);
 bool isSmilePending();
 bool isSmileStageActive();
 
+// A stuck slow blink, mouth opening or eyebrow raise holds the smile off (unless the smile is
+// held on by head motion itself); the smile holds nothing meanwhile.
+bool smileStandsAside();
+
 // The smile is left idle at once: a held action is ended, the ring stopped, the cursors and
 // the status images put back, and the modes it entered end (a scroll the click option began
 // goes on). For frames that skip the smile: the gesture switched off, and through

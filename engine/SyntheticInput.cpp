@@ -51,6 +51,11 @@ void inputPause(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void workerRest(int ms)
+{
+    inputPause(ms);
+}
+
 void processQueuedCalls()
 {
     if (!pausesSkipped)
@@ -98,16 +103,6 @@ void movePointerAbsolute(int x, int y)
     FrameTiming::pointerMoved();
 }
 
-void sendButtonDown(bool right)
-{
-    platform::inputSynthesis().buttonDown(buttonOf(right));
-}
-
-void sendButtonUp(bool right)
-{
-    platform::inputSynthesis().buttonUp(buttonOf(right));
-}
-
 void sendLeftClick()
 {
     click(false);
@@ -131,80 +126,32 @@ void sendWheel(int delta)
         platform::inputSynthesis().wheel(delta);
 }
 
-void sendEnterDown()
-{
-    platform::inputSynthesis().keyDown(Key::Return);
-}
 void sendEnterPress()
 {
     keyPress(Key::Return);
 }
-void sendEnterUp()
-{
-    platform::inputSynthesis().keyUp(Key::Return);
-}
 
-void sendSpaceDown()
-{
-    platform::inputSynthesis().keyDown(Key::Space);
-}
 void sendSpacePress()
 {
     keyPress(Key::Space);
 }
-void sendSpaceUp()
-{
-    platform::inputSynthesis().keyUp(Key::Space);
-}
 
-void sendOneDown()
-{
-    platform::inputSynthesis().keyDown(Key::One);
-}
 void sendOnePress()
 {
     keyPress(Key::One);
 }
-void sendOneUp()
-{
-    platform::inputSynthesis().keyUp(Key::One);
-}
 
-void sendF12Down()
-{
-    platform::inputSynthesis().keyDown(Key::F12);
-}
 void sendF12Press()
 {
     keyPress(Key::F12);
 }
-void sendF12Up()
-{
-    platform::inputSynthesis().keyUp(Key::F12);
-}
 
-void sendF13Down()
-{
-    platform::inputSynthesis().keyDown(Key::F13);
-}
 void sendF13Press()
 {
     keyPress(Key::F13);
 }
-void sendF13Up()
-{
-    platform::inputSynthesis().keyUp(Key::F13);
-}
 
-void sendF14Down()
-{
-    platform::inputSynthesis().keyDown(Key::F14);
-}
 void sendF14Press()
 {
     keyPress(Key::F14);
-}
-void sendF14Up()
-{
-    platform::inputSynthesis().keyUp(Key::F14);
 }

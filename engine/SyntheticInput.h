@@ -8,6 +8,8 @@
 // Waits `ms` of real time between events that need it (a key held, a double click's gap, a
 // second look at the pointer).
 void inputPause(int ms);
+// The worker's rest between passes (pacing, a pause, no frame); skipped like the waits above.
+void workerRest(int ms);
 // Runs the calls queued to the worker (a reset, a recentre) in the middle of a pass.
 void processQueuedCalls();
 // Tests that replay thousands of sequences on the recording back ends skip the waits and the
@@ -27,9 +29,8 @@ void movePointerRelative(int dx, int dy);
 // "Error 1402!" to the standard error stream and moves nothing.
 void movePointerAbsolute(int x, int y);
 
-// `right` chooses the right button, otherwise the left.
-void sendButtonDown(bool right);
-void sendButtonUp(bool right);
+// Clicks and key presses only: a button or key held down belongs to a gesture or a drag, so
+// it is pressed and released through the engine's owner record (InputOwners.h), never here.
 // Down and up, back to back.
 void sendLeftClick();
 void sendRightClick();
@@ -39,22 +40,10 @@ void sendDoubleClick(bool right);
 // Turns the wheel by delta units, 120 a notch, positive away from the user. 0 sends nothing.
 void sendWheel(int delta);
 
-// Keys: down, up, and press (down, 12 ms, up).
-void sendEnterDown();
+// Keys: down, 12 ms, up.
 void sendEnterPress();
-void sendEnterUp();
-void sendSpaceDown();
 void sendSpacePress();
-void sendSpaceUp();
-void sendOneDown();
 void sendOnePress();
-void sendOneUp();
-void sendF12Down();
 void sendF12Press();
-void sendF12Up();
-void sendF13Down();
 void sendF13Press();
-void sendF13Up();
-void sendF14Down();
 void sendF14Press();
-void sendF14Up();

@@ -430,6 +430,15 @@ void QTracker::endLoop()
 
 void QTracker::ProcessSlot()
 {
+    if (!startLoop())
+        return;
+    while (IsRunning() && !stopRequested)
+        runPass();
+    endLoop();
+}
+
+bool QTracker::startLoop()
+{
     // The frames are small: OpenCV's own threads, which keep spinning between frames, cost
     // several times what they save. Every result is the same either way.
     cv::setNumThreads(0);
@@ -438,52 +447,54 @@ void QTracker::ProcessSlot()
         std::printf("Could not find haar cascade file!\n");
         std::fflush(stdout);
         endLoop();
-        return;
+        return false;
     }
     if (faceTracker)
         faceTracker->setCascade(&cascade);
     startTrackingSession(false);
-
-    bool wasHolding = true;
-    bool failureReported = false;
+    wasHolding = true;
+    failureReported = false;
     startEnginePasses(currentTimeMs32());
-    while (IsRunning() && !stopRequested) {
-        Lock();
-        // Stopping processing or pausing clicks lets go of whatever the engine holds down.
-        FacialDetectionApp *app = FacialDetectionApp::instance();
-        const bool holding = !paused && (!app || app->clickingActive);
-        if (wasHolding && !holding)
-            releaseEverything();
-        wasHolding = holding;
-        dwellStepRan = false;
-        statusSentLastPass = statusSentThisPass;
-        statusSentThisPass = false;
-        bool processed = false;
-        bool failed = false;
-        if (!paused) {
-            // Whatever a pass throws, the loop goes on and nothing it held stays down.
-            try {
-                processed = processFrame();
-            } catch (const std::exception &e) {
-                failed = true;
-                if (!failureReported)
-                    std::fprintf(stderr, "Frame processing failed: %s\n", e.what());
-                failureReported = true;
-            }
-        }
-        if (failed)
-            releaseEverything();
-        else if (!paused && !processed)
-            enginePassWithoutFrame(currentTimeMs32()); // a short gap changes nothing
-        else if (!dwellStepRan)
-            interruptDwell();
-        Unlock();
-        if (paused || !processed) {
-            // Paused, or no frame (a video that ended, a camera unplugged): rest, don't spin.
-            QThread::msleep(paused ? kPausedSleepMs : kEmptyFrameSleepMs);
+    return true;
+}
+
+void QTracker::runPass()
+{
+    Lock();
+    // Stopping processing or pausing clicks lets go of whatever the engine holds down.
+    FacialDetectionApp *app = FacialDetectionApp::instance();
+    const bool pausedNow = paused;
+    const bool holding = !pausedNow && (!app || app->clickingActive);
+    if (wasHolding && !holding)
+        releaseEverything();
+    wasHolding = holding;
+    dwellStepRan = false;
+    statusSentLastPass = statusSentThisPass;
+    statusSentThisPass = false;
+    bool processed = false;
+    bool failed = false;
+    if (!pausedNow) {
+        // Whatever a pass throws, the loop goes on and nothing it held stays down.
+        try {
+            processed = processFrame();
+        } catch (const std::exception &e) {
+            failed = true;
+            if (!failureReported)
+                std::fprintf(stderr, "Frame processing failed: %s\n", e.what());
+            failureReported = true;
         }
     }
-    endLoop();
+    if (failed)
+        releaseEverything();
+    else if (!pausedNow && !processed)
+        enginePassWithoutFrame(currentTimeMs32()); // a short gap changes nothing
+    else if (!dwellStepRan)
+        interruptDwell();
+    Unlock();
+    if (pausedNow || !processed) {
+        // Paused, or no frame (a video that ended, a camera unplugged): rest, don't spin.
+        workerRest(pausedNow ? kPausedSleepMs : kEmptyFrameSleepMs);
+    }
 }
 
 bool QTracker::processFrame()
@@ -540,7 +551,7 @@ bool QTracker::processFrame()
     const int sleepMs = FrameLoopRules::pacingSleepMs(
         FrameLoopRules::framePeriodMs(trackingParameters.CAMERA_FRAMERATE), elapsed);
     if (sleepMs > 0)
-        QThread::msleep(quint64(sleepMs));
+        workerRest(sleepMs);
     return true;
 }
 

@@ -99,22 +99,31 @@ public slots:
     // The next pass searches the whole image for the face.
     void requestFaceRedetection();
 
+protected:
+    // The loop in its three parts, as ProcessSlot runs them on the worker: the start (false
+    // when the loop cannot run, already ended then), one pass (a frame, a rest while paused or
+    // without a frame), and the end, which lets go of everything.
+    bool startLoop();
+    void runPass();
+    void endLoop();
+    // The next frame of the source; false when there is none (yet).
+    virtual bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
+    // Finds the face in the prepared frame and fills this frame's records.
+    virtual void detectAndMeasure(cv::Mat &colour, cv::Mat &grey);
+
 private:
-    // One pass of the loop; returns false when the frame was empty.
+    // One pass of the loop with the lock held; returns false when the frame was empty.
     bool processFrame();
-    bool grabFrame(cv::Mat &image, quint32 &captureTimeMs);
     // The frame source from now on (none: null). Lock held.
     void useCapture(std::shared_ptr<cv::VideoCapture> source, bool loops);
     // From the grabbed frame in `colour`: the grey image the tracker looks at and, when the
     // preview is shown, the preview's pixels in `colour` (empty otherwise).
     void prepareImage(cv::Mat &colour, cv::Mat &grey, bool preview);
     void enhanceImage(cv::Mat &grey);
-    void detectAndMeasure(cv::Mat &colour, cv::Mat &grey);
     // The click engine in its fixed order; false when a real mouse moved the pointer.
     void sendStatusImages();
     void drawIntensityBar(cv::Mat &image);
     void beginLoop();
-    void endLoop();
     void resetDetectors();
     void closeLogs();
 
@@ -157,4 +166,7 @@ private:
     bool redetectRequested = false;
     // Whether this pass reached the dwell step; a pass that did not ends any dwell.
     bool dwellStepRan = false;
+    // Whether the last pass let the engine hold input (not paused, clicking on).
+    bool wasHolding = true;
+    bool failureReported = false;
 };

@@ -450,61 +450,88 @@ TEST_F(FacialGesture, ARaiseLivesThroughAShortFaceLossAndEndsWhenTheFaceStaysLos
     EXPECT_EQ(eyebrowRaiseState.raise.inProgress, 0);
 }
 
-TEST_F(FacialGesture, AnOpeningHeldLongerThanAnyGestureIsAFaceAtRest)
+// Pointing with the mouth open takes as long as the user needs: the key stays down and the
+// drag goes on for half a minute of head motion, and closing the mouth ends each.
+TEST_F(FacialGesture, AMouthHeldOpenHalfAMinuteWhileTheHeadMovesKeepsItsKeyAndItsDrag)
 {
     mouthFor(20.0, 600);
     ASSERT_TRUE(keyHeld());
-    mouthFor(20.0, 60000);
-    EXPECT_FALSE(keyHeld());
-    // Still open, the level jittering upwards: no new opening until the mouth has closed.
-    for (int i = 0; i < 100; ++i)
-        mouthFrame(20.0 + i % 3);
-    EXPECT_FALSE(keyHeld());
-    mouthFor(0.0, 600);
-    mouthFor(20.0, 600);
+    mouthFor(20.0, 30000, 8.0);
     EXPECT_TRUE(keyHeld());
+    mouthFor(2.0, 40);
+    EXPECT_FALSE(keyHeld());
+
+    interruptFacialGestures();
+    mouthFor(0.0, 1000);
+    trackingParameters.FEMAP_INDEX_MOUTHOPEN = 1;
+    const auto leftHeld = [] {
+        return platform::inputSynthesis().isHeld(platform::MouseButton::Left);
+    };
+    mouthFor(20.0, 600);
+    ASSERT_TRUE(leftHeld());
+    mouthFor(20.0, 30000, 8.0);
+    mouthFor(20.0, 1000);
+    EXPECT_TRUE(leftHeld()) << "dragged with the head for half a minute, then at rest";
+    // Closed with the head at rest, the drag ends once the head has rested.
+    for (int t = 0; t < 4000 && leftHeld(); t += 20)
+        mouthFrame(0.0);
+    EXPECT_FALSE(leftHeld());
 }
 
-// A still face as the tracker sees it: each new face box refits the lips a few pixels apart,
-// and the sensor's noise shakes the fit by a pixel or two of a small image. Neither is an
-// opening; a real opening from that rest is, and held as long as a rest it ends.
-TEST_F(FacialGesture, AStillFaceWhoseFitStepsAndJittersOpensNothing)
+// A still face whose fit shakes below the threshold presses nothing for a minute; each of
+// three openings, one of them flipping shut for a frame, presses once and lets go once.
+TEST_F(FacialGesture, AStillFaceOpensNothingAndEachOpeningPressesOnce)
 {
     std::mt19937 rng(24);
-    double rest = 1.0;
-    const auto still = [&](int ms, double jitter) {
-        for (int t = 0; t < ms; t += 20) {
-            run(procMouthOpenEvent, 0.0, 20, [&] {
-                FaceBox &box = frameRecords.detection.faceBox;
-                if (t % 1000 == 0) {
-                    // The box walks by four pixels a second; the lips' fit steps with it.
-                    box.left = box.left % 20 + 4;
-                    box.right = box.left + 100;
-                    box.bottom = 100;
-                    rest = 1.0 + 8.0 * (box.left / 4 % 2);
-                }
-                const double level =
-                    rest + std::uniform_real_distribution<double>(0.0, jitter)(rng);
-                FacialMetrics &m = frameRecords.metrics;
-                m.mouthOpenSlow = 0.8 * frameRecords.previousMetrics.mouthOpenSlow + 0.2 * level;
-                m.mouthOpenPeak = level;
-            });
-        }
-    };
-    still(30000, 0.0);
-    still(20000, 8.0);
+    std::uniform_real_distribution<double> jitter(0.0, 4.5);
+    for (int t = 0; t < 60000; t += 20)
+        mouthFrame(jitter(rng));
     EXPECT_TRUE(timeline.isEmpty()) << timeline.join(' ').toStdString();
-    still(2000, 8.0);
-    mouthFor(rest + 30.0, 600);
-    EXPECT_TRUE(keyHeld()) << "an opening from the rest";
-    mouthFor(rest, 600);
+    for (int i = 0; i < 3; ++i) {
+        mouthFor(20.0, 700);
+        if (i == 1)
+            mouthFrame(jitter(rng));
+        mouthFor(20.0, 500);
+        mouthFor(jitter(rng), 1000);
+    }
+    EXPECT_EQ(timeline.filter(Down + "@").size(), 3) << timeline.join(' ').toStdString();
+    EXPECT_EQ(timeline.filter(Up + "@").size(), 3);
     EXPECT_FALSE(keyHeld());
-    // Two seconds of rest before: held past ten seconds, the opening is a face at rest.
-    still(2000, 0.0);
-    mouthFor(rest + 30.0, 9800);
-    EXPECT_TRUE(keyHeld());
-    mouthFor(rest + 30.0, 400);
-    EXPECT_FALSE(keyHeld());
+}
+
+// A gesture whose own state no longer holds its action lets go of the key at once: the mouth
+// standing aside for a smile, a minimum raised under a held blink or opening.
+TEST_F(FacialGesture, AGestureThatNoLongerHoldsLetsGoOfItsKey)
+{
+    struct Row
+    {
+        const char *what;
+        std::function<void()> hold;
+        std::function<void()> change;
+        std::function<void()> next;
+    };
+    const Row rows[] = {
+        {"an opening standing aside for a smile", [this] { mouthFor(20.0, 600); },
+         [] { smileModeState.smileActive = 1; }, [this] { mouthFor(2.0, 400); }},
+        {"an opening whose minimum was raised", [this] { mouthFor(20.0, 600); },
+         [] { trackingParameters.MOUTHOPEN_MINDUR = 5000; }, [this] { mouthFor(2.0, 100); }},
+        {"a blink whose minimum was raised", [this] { blinkFor(100.0, 300); },
+         [] { trackingParameters.SLOWBLINK_MINDUR = 5000; }, [this] { blinkFor(0.0, 40); }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        row.hold();
+        ASSERT_TRUE(keyHeld());
+        row.change();
+        row.next();
+        EXPECT_FALSE(keyHeld());
+        EXPECT_FALSE(ownerHolds(InputOwner::MouthOpen) || ownerHolds(InputOwner::SlowBlink));
+        smileModeState = SmileModeState{};
+        trackingParameters.MOUTHOPEN_MINDUR = 500;
+        trackingParameters.SLOWBLINK_MINDUR = 200;
+        blinkFor(0.0, 600);
+        mouthFor(0.0, 1000);
+    }
 }
 
 TEST_F(FacialGesture, ASlowBlinkStartsWithAThrottleOfZero)

@@ -488,6 +488,38 @@ TEST_F(Smile, APressWithAReleasePendingLetsTheButtonGo)
     EXPECT_FALSE(anythingHeld());
 }
 
+// The smile mapped to Space in the layout where it is the action itself: what it pressed goes
+// up when it stands aside for a stuck eyebrow raise, and when its minimum is raised under it,
+// whatever the head does meanwhile.
+TEST_F(Smile, ASmileThatNoLongerHoldsLetsGoOfItsKey)
+{
+    clickOptionState.MOTION_MODE = 1;
+    trackingParameters.MODE_FULL_FUNCTION = true;
+    trackingParameters.FEMAP_INDEX_SMILE = 3;
+    const auto spaceHeld = [] { return platform::inputSynthesis().isHeld(platform::Key::Space); };
+    for (const bool raisedMinimum : {false, true}) {
+        SCOPED_TRACE(raisedMinimum ? "the minimum raised" : "a stuck raise");
+        smile(400, 0.0, 0, false);
+        ASSERT_TRUE(spaceHeld());
+        if (raisedMinimum) {
+            trackingParameters.SMILE_MINDUR = 5000;
+        } else {
+            eyebrowRaiseState.raise.inProgress = 1;
+            eyebrowRaiseState.raise.stuck = 1;
+            face(70.0, 8.0);
+            EXPECT_FALSE(spaceHeld()) << "the smile stands aside";
+        }
+        for (int i = 0; i < 10; ++i)
+            face(0.0, 8.0);
+        EXPECT_FALSE(spaceHeld());
+        EXPECT_FALSE(gestureHoldsInput(InputOwner::Smile) || ownerHolds(InputOwner::Smile));
+        eyebrowRaiseState = EyebrowRaiseState{};
+        trackingParameters.SMILE_MINDUR = 150;
+        relax();
+        clock->advance(1000);
+    }
+}
+
 class Scroll : public Smile
 {
 protected:
