@@ -197,6 +197,7 @@ bool FacialDetectionApp::storeLocked(const QString &key, const QVariant &value, 
         return false;
     it->value = stored;
     it->changed = true;
+    anyChangedMark = true;
     file.setValue(key, stored);
     return true;
 }
@@ -255,7 +256,14 @@ QList<SettingEntry> FacialDetectionApp::takeChangedSettings()
         entries.append(*it);
         it->changed = false;
     }
+    anyChangedMark = false;
     return entries;
+}
+
+bool FacialDetectionApp::hasChangedSettings()
+{
+    std::lock_guard<std::recursive_mutex> lock(settingsMutex);
+    return anyChangedMark;
 }
 
 void FacialDetectionApp::loadAllSettings()
@@ -279,6 +287,7 @@ void FacialDetectionApp::loadAllSettings()
                 key, SettingEntry{key, def.isString ? QVariant(raw.toString()) : normalisedInt(raw),
                                   true});
         }
+        anyChangedMark = true;
         syncAndReport(file);
     }
     emit SettingsChanged();

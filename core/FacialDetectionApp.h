@@ -48,6 +48,8 @@ public:
     void setSettings(const QList<QPair<QString, QVariant>> &pairs);
     // Every entry with its changed mark; all marks are cleared.
     QList<SettingEntry> takeChangedSettings();
+    // Whether any entry carries its changed mark (a frame's cheap look before taking them).
+    bool hasChangedSettings();
     // (Re)loads every key from the file, writing missing ones with their defaults; every
     // entry comes back marked changed.
     void loadAllSettings();
@@ -141,6 +143,8 @@ private:
     std::array<SoundWave, size_t(SoundId::Count)> sounds;
 
     QMap<QString, SettingEntry> settingsMap;
+    // Some entry carries its changed mark.
+    bool anyChangedMark = false;
 
     std::atomic<bool> pointerOverClickOptions{false};
     std::atomic<bool> pointerOverClickPause{false};

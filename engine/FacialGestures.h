@@ -27,7 +27,7 @@ void resetEyebrowRecord(quint32 timeMs);
 // metrics, so the next raise is measured from zero.
 void resetEyebrowState(bool restartSums);
 // A smile, a stuck slow blink or raise, or a smile drag holds the mouth gesture off (unless the
-// opening is stuck itself); the opening holds nothing meanwhile.
+// opening is stuck itself); an opening in progress then ends.
 bool mouthOpenStandsAside();
 
 // The eyebrow's tilt limit grows with a start faster than the fast rate.

@@ -101,10 +101,12 @@ void procMouthOpenEvent()
     const bool parked = headParkedOnce();
     g.lookingAway = pointerOffScreen() || (g.inProgress && g.lookingAway);
 
-    // Another gesture that holds the pointer goes first; what the opening pressed does not
-    // wait for it: a key left down for as long as a smile lasts is a key stuck.
+    // Another gesture that holds the pointer goes first. An opening in progress ends: a key
+    // left down for as long as a smile lasts is a key stuck, and an opening resumed after it
+    // would act on a mouth it has not watched meanwhile.
     if (mouthOpenStandsAside()) {
-        endStartedAction(g.actionStarted, g.actionEnded, InputOwner::MouthOpen);
+        if (g.inProgress)
+            interruptMouthOpen();
         sendMouthValues(m, 0, sinceLast);
         return;
     }

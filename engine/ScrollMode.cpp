@@ -1,5 +1,6 @@
 #include "engine/ScrollMode.h"
 
+#include "core/FacialDetectionApp.h"
 #include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineResets.h"
@@ -149,6 +150,13 @@ void procScroll()
     const TrackingParameters &p = trackingParameters;
     if (!s.scrollingActive)
         return;
+    // Paused clicking turns no wheel, whichever way the scroll began (a smile's scroll stage
+    // can begin one while clicking is paused): it ends as a pause ends it.
+    const FacialDetectionApp *app = FacialDetectionApp::instance();
+    if (app && !app->clickingActive) {
+        interruptScrollMode();
+        return;
+    }
     if (scrollOption()) {
         const bool parked = scrollParkTimeReached();
         const bool faceLost = p.SECFACEDET && faceUnseenFor(p.SCROLL_FACE_TIMEOUT);

@@ -729,12 +729,13 @@ void procSmile()
     onset.previous = onset.current;
     SmileFrame f = takeFrame();
 
-    // 2. A stuck gesture of another kind holds the smile off; what the smile pressed goes up
-    // meanwhile (the other gesture may stay stuck for as long as the head moves).
+    // 2. A stuck gesture of another kind holds the smile off. A smile in progress ends: what it
+    // pressed would stay down for as long as the head moves, and a smile resumed afterwards
+    // would click on a face it has not watched meanwhile.
     if (!(s.smileActive && s.smileSustained)) {
         const OtherGestureFlags other = otherGestureFlags();
         if (other.anyStuck()) {
-            endAction();
+            interruptSmileGesture();
             traceLine(
                 f.now, f.prevTime,
                 QString::asprintf(". . . . >> Skipping procSmileEvent()! -- InProg/Stuck: "
@@ -855,7 +856,10 @@ void procSmile()
         }
     } else {
         const bool parked = isSmileParked();
-        if (parked && !o.confirmed && (s.pointingActive || s.draggingActive)) {
+        // A smile held on that neither points, drags nor scrolls (the head moved only after
+        // its pointing stage) ends on parking too: nothing else would ever end it.
+        if (parked && !o.confirmed &&
+            (s.pointingActive || s.draggingActive || !s.scrollingActive)) {
             s.smileSustained = 0;
             o.pending = 0;
         }

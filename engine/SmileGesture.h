@@ -20,7 +20,7 @@ bool isSmilePending();
 bool isSmileStageActive();
 
 // A stuck slow blink, mouth opening or eyebrow raise holds the smile off (unless the smile is
-// held on by head motion itself); the smile holds nothing meanwhile.
+// held on by head motion itself); a smile in progress then ends.
 bool smileStandsAside();
 
 // The smile is left idle at once: a held action is ended, the ring stopped, the cursors and

@@ -290,7 +290,11 @@ void QTracker::applyChangedSettings(bool startupPass)
     FacialDetectionApp *app = FacialDetectionApp::instance();
     if (!app)
         return;
-    for (const SettingEntry &entry : app->takeChangedSettings()) {
+    // Most frames find nothing changed: the entries are not even copied then.
+    const QList<SettingEntry> entries = startupPass || app->hasChangedSettings()
+                                            ? app->takeChangedSettings()
+                                            : QList<SettingEntry>();
+    for (const SettingEntry &entry : entries) {
         if (!entry.changed)
             continue;
         const SettingEffect effect =
@@ -404,7 +408,13 @@ void QTracker::beginLoop()
     metricsState.clearSeries();
     lipsNotVisibleCount = 0;
     statusImage = QStringLiteral("invisible.png");
-    statusSentThisPass = false;
+    // A loop started again starts afresh: nothing of an earlier run's passes carries over.
+    sentStatus = SentStatus();
+    statusSentLastPass = statusSentThisPass = false;
+    redetectRequested = false;
+    dwellStepRan = false;
+    previousSize = cv::Size();
+    session = TrackingSession();
     setUpStillnessDetectors(qMax(trackingParameters.HHS_THRESHOLD, 3));
     resetDwellRecords();
 }
@@ -443,7 +453,8 @@ bool QTracker::startLoop()
     // several times what they save. Every result is the same either way.
     cv::setNumThreads(0);
     beginLoop();
-    if (!cascade.load("hfd.xml")) {
+    // Read once: a loop started again finds it loaded.
+    if (cascade.empty() && !cascade.load("hfd.xml")) {
         std::printf("Could not find haar cascade file!\n");
         std::fflush(stdout);
         endLoop();
@@ -452,7 +463,8 @@ bool QTracker::startLoop()
     if (faceTracker)
         faceTracker->setCascade(&cascade);
     startTrackingSession(false);
-    wasHolding = true;
+    wasPaused = false;
+    wasClicking = true;
     failureReported = false;
     startEnginePasses(currentTimeMs32());
     return true;
@@ -461,13 +473,16 @@ bool QTracker::startLoop()
 void QTracker::runPass()
 {
     Lock();
-    // Stopping processing or pausing clicks lets go of whatever the engine holds down.
+    // Stopping processing or pausing clicks lets go of whatever the engine holds down. A press
+    // over our own windows made while clicking is paused goes too when processing stops: no
+    // gesture runs then that could end it.
     FacialDetectionApp *app = FacialDetectionApp::instance();
     const bool pausedNow = paused;
-    const bool holding = !pausedNow && (!app || app->clickingActive);
-    if (wasHolding && !holding)
+    const bool clicking = !app || app->clickingActive;
+    if ((pausedNow && !wasPaused) || (!pausedNow && wasClicking && !clicking))
         releaseEverything();
-    wasHolding = holding;
+    wasPaused = pausedNow;
+    wasClicking = clicking;
     dwellStepRan = false;
     statusSentLastPass = statusSentThisPass;
     statusSentThisPass = false;

@@ -166,7 +166,8 @@ private:
     bool redetectRequested = false;
     // Whether this pass reached the dwell step; a pass that did not ends any dwell.
     bool dwellStepRan = false;
-    // Whether the last pass let the engine hold input (not paused, clicking on).
-    bool wasHolding = true;
+    // What the last pass found: processing paused, clicking on.
+    bool wasPaused = false;
+    bool wasClicking = true;
     bool failureReported = false;
 };
