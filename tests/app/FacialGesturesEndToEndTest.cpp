@@ -8,6 +8,7 @@
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
+#include "tests/app/LeftButtonWatch.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
@@ -21,9 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <opencv2/imgproc.hpp>
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XInput2.h>
 
 #include <algorithm>
 #include <cmath>
@@ -314,61 +312,6 @@ TEST(FacialGesturesEndToEnd, EyebrowRaiseMappedToAKeyPressesAndReleasesItOncePer
                               return liftBrows(photo, face, 6.0 * gestureAt(t, 0.25, 4.5));
                           });
 }
-
-// The left button as another client of the server sees it: its raw presses and releases,
-// whatever window is under the pointer, and the state the server holds.
-class LeftButtonWatch
-{
-public:
-    LeftButtonWatch()
-        : dpy(XOpenDisplay(nullptr))
-    {
-        int event = 0, error = 0, major = 2, minor = 2;
-        if (!dpy || !XQueryExtension(dpy, "XInputExtension", &opcode, &event, &error) ||
-            XIQueryVersion(dpy, &major, &minor) != Success)
-            return;
-        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-        XISetMask(bits, XI_RawButtonPress);
-        XISetMask(bits, XI_RawButtonRelease);
-        XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
-        XISelectEvents(dpy, DefaultRootWindow(dpy), &mask, 1);
-        XSync(dpy, False);
-    }
-    ~LeftButtonWatch()
-    {
-        if (dpy)
-            XCloseDisplay(dpy);
-    }
-    // The events so far, "down" and "up".
-    QStringList events()
-    {
-        while (dpy && XPending(dpy)) {
-            XEvent e;
-            XNextEvent(dpy, &e);
-            if (e.xcookie.type != GenericEvent || e.xcookie.extension != opcode ||
-                !XGetEventData(dpy, &e.xcookie))
-                continue;
-            const auto *raw = static_cast<const XIRawEvent *>(e.xcookie.data);
-            if (raw->detail == 1)
-                seen << (e.xcookie.evtype == XI_RawButtonPress ? "down" : "up");
-            XFreeEventData(dpy, &e.xcookie);
-        }
-        return seen;
-    }
-    bool isDown()
-    {
-        Window root = 0, child = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned mask = 0;
-        XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &mask);
-        return (mask & Button1Mask) != 0;
-    }
-
-private:
-    Display *dpy;
-    int opcode = 0;
-    QStringList seen;
-};
 
 TEST(FacialGesturesEndToEnd, MouthOpenOnTheLeftButtonWithTheDragOptionPicksUpDropsAndPicksUp)
 {

@@ -6,6 +6,7 @@
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
+#include "tests/app/LeftButtonWatch.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
@@ -143,7 +144,8 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     WorkWindow work;
     work.takeFocus();
     const QPoint spot = work.geometry().center();
-    ASSERT_TRUE(dwellAt(spot, [&] { return ringShown(spot); }, 3000, 10000));
+    ASSERT_TRUE(dwellAt(
+        spot, [&] { return ringShown(spot); }, 3000, 10000));
     screenshot("dwell-1-counting");
 
     // Paused mid-countdown: the ring goes, and long past the dwell time nothing clicks.
@@ -170,6 +172,55 @@ TEST(InterruptedDwellEndToEnd, ADwellPausedAndResumedAtRestShowsItsWholeCountdow
     EXPECT_GE(work.pressedAt - ringAt, dwellMs / 2);
     EXPECT_TRUE(program.quit(desktop, mainWindow));
 }
+
+// A dwell click somewhere, then the calibrate hotkey with the face still: the calibration
+// leaves the pointer at the screen's centre, where nobody dwelt, and nothing clicks there until
+// the pointer leaves it. With the drag option armed the dwell picks up a drag, the calibration
+// drops it, and none is picked up at the centre.
+class RecalibrationEndToEnd : public ::testing::TestWithParam<bool>
+{};
+
+TEST_P(RecalibrationEndToEnd, NothingClicksWhereTheCalibrationLeftThePointer)
+{
+    const bool drag = GetParam();
+    DesktopView desktop;
+    ASSERT_TRUE(desktop.isOpen());
+    ProgramRun program({{CLICK_MODE, 1},
+                        {DWELL_CLICK_TIME, 1000},
+                        {DWELL_ZONE_SIZE, 30},
+                        {HK_ACTIVATE_CALIBRATE, 1},
+                        {ACTIVATE_MMM_DETECTION, 0},
+                        {SHOW_CLICK_OPTIONS, 0},
+                        {CLICK_OPTION_DRAG_MODE, drag ? 1 : 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    const QRect mainWindow = program.start(desktop);
+    ASSERT_FALSE(mainWindow.isNull());
+    ASSERT_FALSE(desktop.waitForWindow(Overlay).isNull());
+    ASSERT_TRUE(desktop.waitUntilGone(Overlay));
+
+    LeftButtonWatch left;
+    WorkWindow work;
+    work.takeFocus();
+    const QPoint spot = work.geometry().center();
+    ASSERT_TRUE(dwellAt(
+        spot, [&] { return left.events().contains("down"); }, 3000, 15000));
+    EXPECT_EQ(left.isDown(), drag) << left.events().join(' ').toStdString();
+
+    xdotool({"key", "shift+alt+F10"});
+    ASSERT_FALSE(desktop.waitForWindow(Overlay).isNull()) << "no calibration";
+    ASSERT_TRUE(desktop.waitUntilGone(Overlay));
+    const QStringList before = left.events();
+    EXPECT_FALSE(left.isDown()) << "the calibration keeps the drag";
+    screenshot("recalibrated");
+    // Five seconds of a still face with the pointer where the calibration left it.
+    QTest::qWait(5000);
+    EXPECT_EQ(left.events().join(' ').toStdString(), before.join(' ').toStdString())
+        << "pressed where the calibration left the pointer";
+    EXPECT_FALSE(left.isDown());
+    EXPECT_TRUE(program.quit(desktop, mainWindow));
+}
+
+INSTANTIATE_TEST_SUITE_P(DragOption, RecalibrationEndToEnd, ::testing::Bool());
 
 // A user who left the program paused with a drag locked, as the settings file keeps it.
 const QList<QPair<QString, QVariant>> pausedWithADragLocked = {{CLICK_OPTION_DRAG_MODE, 1},

@@ -520,6 +520,28 @@ TEST_F(Smile, ASmileThatNoLongerHoldsLetsGoOfItsKey)
     }
 }
 
+// Where the smile is the left button itself: held still past its pointing stage, then the
+// head moves. The smile is held on by the head without pointing; relaxed with the head at
+// rest it lets go of the button.
+TEST_F(Smile, ASmileHeldOnWithoutPointingLetsGoWhenTheHeadRests)
+{
+    clickOptionState.MOTION_MODE = 1;
+    trackingParameters.MODE_FULL_FUNCTION = true;
+    trackingParameters.FEMAP_INDEX_SMILE = 1;
+    const auto leftHeld = [] {
+        return platform::inputSynthesis().isHeld(platform::MouseButton::Left);
+    };
+    smile(1600, 20.0, 1400, false);
+    ASSERT_TRUE(leftHeld());
+    ASSERT_EQ(smileModeState.smileSustained, 1);
+    ASSERT_EQ(smileModeState.pointingActive, 0);
+    face(0.0, 20.0);
+    EXPECT_TRUE(leftHeld()) << "held on while the head moves";
+    for (int i = 0; i < 40 && leftHeld(); ++i)
+        face(0.0);
+    EXPECT_FALSE(leftHeld());
+}
+
 class Scroll : public Smile
 {
 protected:
