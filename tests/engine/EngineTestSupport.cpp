@@ -5,8 +5,10 @@
 #include "engine/ClickEngine.h"
 #include "engine/EngineResets.h"
 #include "engine/EngineState.h"
+#include "engine/InputOwners.h"
 #include "engine/StillnessDetector.h"
 #include "engine/TrackingParameters.h"
+#include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingPointerScreens.h"
@@ -60,6 +62,7 @@ void restoreParameters()
 
 void EngineTest::SetUp()
 {
+    unclaimedFrames.fill(0);
     clock = std::make_unique<FakeClock>();
     if (recordingBackends)
         platform::installRecording();
@@ -89,14 +92,35 @@ void EngineTest::SetUp()
     clearLogs();
 }
 
+void EngineTest::checkHeldInputRule()
+{
+    if (!heldInputRuleChecked)
+        return;
+    platform::InputSynthesis &desktop = platform::inputSynthesis();
+    for (int i = 0; i < 8; ++i) {
+        const HeldInputId in = i < 2 ? buttonInput(i == 1) : keyInput(platform::Key(i - 2));
+        const bool held = in.isKey ? desktop.isHeld(in.key) : desktop.isHeld(in.button);
+        EXPECT_EQ(held, anyOwnerHolds(in)) << "the desktop and the owners disagree on input " << i
+                                           << " at " << now();
+    }
+    for (int o = 0; o < int(InputOwner::Count); ++o) {
+        int &frames = unclaimedFrames[size_t(o)];
+        frames = ownerHolds(InputOwner(o)) && !gestureHoldsInput(InputOwner(o)) ? frames + 1 : 0;
+        EXPECT_LT(frames, 2) << "owner " << o << " holds input its gesture does not hold at "
+                             << now();
+    }
+}
+
 void EngineTest::TearDown()
 {
+    checkHeldInputRule();
     releaseHeldInput();
     clock.reset();
 }
 
 void EngineTest::frame(double vx, double vy, int dtMs)
 {
+    checkHeldInputRule();
     frameRecords.shift();
     clock->advance(dtMs);
     resetHeadMotionState(frameRecords.motion, currentTimeMs32());

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 class EngineTest : public ::testing::Test
@@ -33,7 +34,17 @@ protected:
     static void setPointer(int x, int y);
     static QPoint pointer();
 
+    // The engine's rule for held input, checked at every frame: the desktop holds what the
+    // engine's owners hold, and an owner holds input only while its gesture says it does (one
+    // frame of grace: a gesture stands aside on its next step). Tests that put the engine in a
+    // state no frame could reach turn it off.
+    void checkHeldInputRule();
+    bool heldInputRuleChecked = true;
+
     std::unique_ptr<FakeClock> clock;
     // Off for tests on the real desktop.
     bool recordingBackends = true;
+
+private:
+    std::array<int, 8> unclaimedFrames{};
 };
