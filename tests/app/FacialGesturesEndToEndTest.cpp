@@ -280,8 +280,21 @@ TEST(FacialGesturesEndToEnd, AFaceAtRestPressesNothingAndEachOpeningPressesOnce)
         }
         return level;
     };
-    ASSERT_TRUE(writeClip(program.clipPath(), int(clipS * kFps),
-                          [&](int i) { return shutMouth(photo, face, 1.0 - open(i / kFps)); }));
+    // As a camera sees a user at rest: the sensor's noise, and a sway of under a pixel.
+    ASSERT_TRUE(writeClip(program.clipPath(), int(clipS * kFps), [&](int i) {
+        const double t = i / kFps;
+        const cv::Mat shift = (cv::Mat_<double>(2, 3) << 1, 0, 0.6 * std::sin(t * 0.9), 0, 1,
+                               0.4 * std::sin(t * 0.7));
+        cv::Mat frame;
+        cv::warpAffine(shutMouth(photo, face, 1.0 - open(t)), frame, shift, photo.size(),
+                       cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+        cv::Mat noise(frame.size(), CV_16SC3);
+        cv::RNG(unsigned(i + 1)).fill(noise, cv::RNG::NORMAL, 0, 3);
+        frame.convertTo(frame, CV_16SC3);
+        frame += noise;
+        frame.convertTo(frame, CV_8UC3);
+        return frame;
+    }));
 
     const QRect mainWindow = program.start(desktop);
     ASSERT_FALSE(mainWindow.isNull());
