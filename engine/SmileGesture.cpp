@@ -698,7 +698,8 @@ void interruptSmileGesture()
     // Only what the smile owns: pointing by another gesture or a scroll the click option
     // began is not the smile's to end.
     const bool busy = s.smileActive || s.smileSustained || s.actionStarted || ringShown ||
-                      smileOnset.current.pending || smileOnset.current.confirmed;
+                      smileOnset.current.pending || smileOnset.current.confirmed ||
+                      ownerHolds(InputOwner::Smile);
     if (!busy)
         return;
     const bool wasScrolling = s.scrollingActive != 0;
