@@ -18,7 +18,6 @@
 // Seeded: a failure prints its seed. TOVRA_ENGINE_SEED=<n> replays that one sequence with its
 // steps printed; TOVRA_ENGINE_SEQUENCES=<n> sets how many run (10000 by default).
 
-#include "core/AppFilePaths.h"
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
@@ -29,15 +28,12 @@
 #include "engine/ScrollMode.h"
 #include "engine/SyntheticInput.h"
 #include "engine/TrackingParameters.h"
-#include "platform/Platform.h"
 #include "platform/recording/CallLog.h"
 #include "platform/recording/RecordingPointerScreens.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tests/support/TestHome.h"
 #include "tracking/QTracker.h"
 #include "vision/FrameRecords.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -691,21 +687,3 @@ TEST_P(EngineCombinationsShare, NothingHeldOrPressedThatTheUserDidNotAskFor)
 INSTANTIATE_TEST_SUITE_P(Seeds, EngineCombinationsShare, ::testing::Range(0, kShares));
 
 } // namespace
-
-// The program's application object on the recording back ends, as for the other tracker
-// tests; the sequences write the settings file thousands of times, so the temporary home is
-// in memory where there is a memory file system.
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-        qputenv("TMPDIR", "/dev/shm");
-    useOffscreenPlatformWithoutDisplay();
-    TestHome home;
-    platform::installRecording();
-    initDataFolder();
-    initFileLocations();
-    FacialDetectionApp application(argc, argv);
-    application.versionText = QStringLiteral("v3.1.3.2");
-    return RUN_ALL_TESTS();
-}
