@@ -124,7 +124,8 @@ bool DesktopGuardian::start(const QString &programFolder)
         qWarning("Guardian: no link to it: %s", std::strerror(errno));
         return false;
     }
-    // The guardian finds its end as descriptor 3 (dup2 clears close-on-exec there).
+    // The guardian finds its end as descriptor 3 and its share of the run's lock as 4, so
+    // that the next run waits for it too (dup2 clears close-on-exec there).
     const int theirs = aboveGuardiansFds(pair[1]);
     close(pair[1]);
     if (theirs < 0) {
@@ -226,4 +227,36 @@ bool DesktopGuardian::markRun(const QString &dataFolder)
     else
         mark.write(QByteArray::number(qint64(getpid())) + '\n');
     return leftBefore;
+}
+
+bool DesktopGuardian::claimRun(const QString &dataFolder, int waitMs)
+{
+    if (runLockFd >= 0)
+        return true;
+    const QByteArray path =
+        QFile::encodeName(QDir(dataFolder).filePath(QStringLiteral("TovraMouse.lock")));
+    const int fd = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        qWarning("Guardian: cannot open %s (%s); a second run would not be noticed",
+                 path.constData(), std::strerror(errno));
+        return true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            runLockFd = fd;
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            qWarning("Guardian: cannot lock %s (%s); a second run would not be noticed",
+                     path.constData(), std::strerror(errno));
+            close(fd);
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(fd);
+    return false;
 }

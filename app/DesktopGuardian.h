@@ -28,5 +28,11 @@ public:
     // Whether the last run left its mark (it did not end cleanly); sets this run's mark.
     static bool markRun(const QString &dataFolder);
 
+    // Makes this process the data folder's one run, waiting `waitMs` at most for one that is
+    // ending (or whose guardian still puts the desktop back). False while another lives;
+    // true, too, when the folder cannot hold the lock (nothing can be told then). The claim
+    // lasts until this process and its guardian have both ended.
+    static bool claimRun(const QString &dataFolder, int waitMs);
+
     static QString executableName() { return QStringLiteral("TovraGuardian"); }
 };

@@ -25,6 +25,7 @@
 #include "ui/ReadyToStartForm.h"
 #include "ui/StartupCameraDialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -87,6 +88,28 @@ SettingsFileState testSettingsFile()
 constexpr int WorkerStopWaitMs = 5000;
 // How long an end without the worker and without a guardian waits for the worker's lock.
 constexpr int TrackerLockWaitMs = 500;
+// How long a start waits for another run that is ending, and shows that one still runs.
+constexpr int OtherRunEndWaitMs = 3000;
+constexpr int OtherRunNoticeMs = 8000;
+
+// Another run of the user's lives: this start ends without changing anything (two runs would
+// fight over the camera and the pointer, and the second would take the first one's mouse
+// settings for the user's). It says so in a box that closes by itself: the user may have no
+// hands to close it.
+int endBesideAnotherRun(int argc, char **argv)
+{
+    std::fprintf(stderr, "Tovra Mouse is already running; this start ends without changing "
+                         "anything\n");
+    QApplication application(argc, argv);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tovra Mouse"),
+                    QObject::tr("Tovra Mouse is already running.\n\nThis start ends without "
+                                "changing anything; this message closes by itself."),
+                    QMessageBox::Ok);
+    QTimer::singleShot(OtherRunNoticeMs, &box, &QDialog::accept);
+    box.exec();
+    return AnotherRunExit;
+}
+
 // The tracker whose worker may still press, for an end that cannot wait for it; guarded by
 // its mutex, which such an end holds for all it does, so the tracker outlives it.
 std::mutex pressingTrackerMutex;
@@ -161,6 +184,9 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     qputenv("QT_AUTO_SCREEN_SCALE_FACTOR", "1");
 
     initDataFolder();
+    // Before anything is changed, the debug log included.
+    if (!DesktopGuardian::claimRun(AppFolders::dataFolder, OtherRunEndWaitMs))
+        return endBesideAnotherRun(argc, argv);
     openDebugLog(AppFilePaths::debugLogFile);
     initFileLocations();
 
