@@ -1,5 +1,8 @@
 #include "app/DesktopGuardian.h"
 
+#include "platform/InputSynthesis.h"
+#include "platform/Platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
@@ -12,6 +15,8 @@
 #include <mutex>
 #include <poll.h>
 #include <spawn.h>
+#include <string>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -23,15 +28,47 @@ namespace {
 
 constexpr char Ready = 'R';
 constexpr char CleanEnd = 'E';
+// Followed by what the input service holds, to the end of the line.
+constexpr char Held = 'H';
 constexpr int ReadyWaitMs = 2000;
 constexpr int EndWaitMs = 1000;
+// Where the guardian finds its end of the link, and its share of the run's lock.
+constexpr int GuardianLinkFd = 3;
+constexpr int GuardianRunLockFd = 4;
 
 // The program's end of the link; -1 when no guardian runs. Read by the fatal-signal handler.
 std::atomic<int> linkFd{-1};
+// Writes to the link and its closing: the worker tells what it holds while the GUI thread
+// may end the link.
+std::mutex linkMutex;
 std::atomic<pid_t> guardianPid{-1};
 std::atomic<bool> started{false};
 std::mutex markMutex;
 QString markFile;
+// Held (flock) for the whole run, by this process and its guardian; -1 when not claimed.
+int runLockFd = -1;
+
+// A descriptor of its own for the same file, above those the guardian's are moved to, so
+// that moving one into place cannot close another on the way.
+int aboveGuardiansFds(int fd)
+{
+    return fcntl(fd, F_DUPFD_CLOEXEC, 10);
+}
+
+// Tells the guardian what the input service holds. Never blocks the thread that pressed:
+// the guardian reads at once, and a line it cannot take is one log line.
+void tellHeld(const std::string &held)
+{
+    std::lock_guard<std::mutex> lock(linkMutex);
+    const int fd = linkFd.load();
+    if (fd < 0)
+        return;
+    const std::string line = Held + held + '\n';
+    const ssize_t sent = send(fd, line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent != ssize_t(line.size()))
+        qWarning("Guardian: cannot tell it what is held: %s",
+                 sent < 0 ? std::strerror(errno) : "cut short");
+}
 
 // Waits for the guardian's one-byte answer; false on a timeout or a closed link.
 bool readyWithin(int fd, int timeoutMs)
@@ -87,15 +124,21 @@ bool DesktopGuardian::start(const QString &programFolder)
         qWarning("Guardian: no link to it: %s", std::strerror(errno));
         return false;
     }
-    // The guardian finds its end as descriptor 3 (dup2 clears close-on-exec there).
-    int theirs = pair[1];
-    if (theirs == 3) {
-        theirs = fcntl(pair[1], F_DUPFD_CLOEXEC, 10);
-        close(pair[1]);
+    // The guardian finds its end as descriptor 3 and its share of the run's lock as 4, so
+    // that the next run waits for it too (dup2 clears close-on-exec there).
+    const int theirs = aboveGuardiansFds(pair[1]);
+    close(pair[1]);
+    if (theirs < 0) {
+        close(pair[0]);
+        qWarning("Guardian: no link to it: %s", std::strerror(errno));
+        return false;
     }
+    const int lock = runLockFd >= 0 ? aboveGuardiansFds(runLockFd) : -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, theirs, 3);
+    posix_spawn_file_actions_adddup2(&actions, theirs, GuardianLinkFd);
+    if (lock >= 0)
+        posix_spawn_file_actions_adddup2(&actions, lock, GuardianRunLockFd);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -116,6 +159,8 @@ bool DesktopGuardian::start(const QString &programFolder)
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(theirs);
+    if (lock >= 0)
+        close(lock);
     if (spawned != 0) {
         close(pair[0]);
         qWarning("Guardian: cannot start %s: %s", path.constData(), std::strerror(spawned));
@@ -131,6 +176,7 @@ bool DesktopGuardian::start(const QString &programFolder)
     }
     guardianPid = pid;
     linkFd = pair[0];
+    platform::inputSynthesis().setHeldListener(tellHeld);
     return true;
 }
 
@@ -142,12 +188,17 @@ void DesktopGuardian::endCleanly()
             QFile::remove(markFile);
         markFile.clear();
     }
+    if (linkFd.load() < 0)
+        return;
+    platform::inputSynthesis().setHeldListener({});
+    std::unique_lock<std::mutex> link(linkMutex);
     const int fd = linkFd.exchange(-1);
     if (fd < 0)
         return;
     if (send(fd, &CleanEnd, 1, MSG_NOSIGNAL) != 1)
         qWarning("Guardian: cannot tell it of the clean end: %s", std::strerror(errno));
     close(fd);
+    link.unlock();
     const pid_t pid = guardianPid.exchange(-1);
     if (pid > 0)
         reap(pid, EndWaitMs);
@@ -176,4 +227,36 @@ bool DesktopGuardian::markRun(const QString &dataFolder)
     else
         mark.write(QByteArray::number(qint64(getpid())) + '\n');
     return leftBefore;
+}
+
+bool DesktopGuardian::claimRun(const QString &dataFolder, int waitMs)
+{
+    if (runLockFd >= 0)
+        return true;
+    const QByteArray path =
+        QFile::encodeName(QDir(dataFolder).filePath(QStringLiteral("TovraMouse.lock")));
+    const int fd = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        qWarning("Guardian: cannot open %s (%s); a second run would not be noticed",
+                 path.constData(), std::strerror(errno));
+        return true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            runLockFd = fd;
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            qWarning("Guardian: cannot lock %s (%s); a second run would not be noticed",
+                     path.constData(), std::strerror(errno));
+            close(fd);
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(fd);
+    return false;
 }

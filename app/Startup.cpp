@@ -25,6 +25,7 @@
 #include "ui/ReadyToStartForm.h"
 #include "ui/StartupCameraDialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +86,72 @@ SettingsFileState testSettingsFile()
 
 // How long the end waits for the worker's thread before it ends without it.
 constexpr int WorkerStopWaitMs = 5000;
+// How long an end without the worker and without a guardian waits for the worker's lock.
+constexpr int TrackerLockWaitMs = 500;
+// How long a start waits for another run that is ending, and shows that one still runs.
+constexpr int OtherRunEndWaitMs = 3000;
+constexpr int OtherRunNoticeMs = 8000;
+
+// Another run of the user's lives: this start ends without changing anything (two runs would
+// fight over the camera and the pointer, and the second would take the first one's mouse
+// settings for the user's). It says so in a box that closes by itself: the user may have no
+// hands to close it.
+int endBesideAnotherRun(int argc, char **argv)
+{
+    std::fprintf(stderr, "Tovra Mouse is already running; this start ends without changing "
+                         "anything\n");
+    QApplication application(argc, argv);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tovra Mouse"),
+                    QObject::tr("Tovra Mouse is already running.\n\nThis start ends without "
+                                "changing anything; this message closes by itself."),
+                    QMessageBox::Ok);
+    QTimer::singleShot(OtherRunNoticeMs, &box, &QDialog::accept);
+    box.exec();
+    return AnotherRunExit;
+}
+
+// The tracker whose worker may still press, for an end that cannot wait for it; guarded by
+// its mutex, which such an end holds for all it does, so the tracker outlives it.
+std::mutex pressingTrackerMutex;
+QTracker *pressingTracker = nullptr;
+
+void setPressingTracker(QTracker *tracker)
+{
+    std::lock_guard<std::mutex> lock(pressingTrackerMutex);
+    pressingTracker = tracker;
+}
+
+// For an end while the worker may still run and no guardian will put the desktop back: lets
+// go under the tracker's lock, which the worker then never gets back before the process ends,
+// so it cannot press again. A worker stuck in a pass keeps the lock, and what it holds.
+void letGoWithoutGuardian(const SavedMouseParameters &saved)
+{
+    {
+        std::lock_guard<std::mutex> lock(pressingTrackerMutex);
+        if (pressingTracker && pressingTracker->TryLock(TrackerLockWaitMs)) {
+            releaseHeldInput();
+            restoreSystemCursors();
+        }
+    }
+    if (saved.saved && saved.mouse.valid)
+        platform::mouseParameters().restore(saved.mouse);
+}
+
+// The worker did not stop (stuck in a device that never answers): the process ends now,
+// without it and without telling the guardian of a clean end. The guardian puts the desktop
+// back once the process is gone and nothing can press any more; only without one does this
+// thread let go itself.
+[[noreturn]] void endWithoutTheWorker(const SavedMouseParameters &saved, int result)
+{
+    const bool guarded = DesktopGuardian::running();
+    qWarning("The tracker did not end; the program ends without it%s",
+             guarded ? " and its guardian puts the desktop back" : "");
+    if (!guarded)
+        letGoWithoutGuardian(saved);
+    closeDebugLog();
+    std::fflush(nullptr);
+    ::_exit(result);
+}
 
 // Puts the mouse settings back on every way out once they were changed.
 struct MouseParametersGuard
@@ -116,6 +184,9 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
     qputenv("QT_AUTO_SCREEN_SCALE_FACTOR", "1");
 
     initDataFolder();
+    // Before anything is changed, the debug log included.
+    if (!DesktopGuardian::claimRun(AppFolders::dataFolder, OtherRunEndWaitMs))
+        return endBesideAnotherRun(argc, argv);
     openDebugLog(AppFilePaths::debugLogFile);
     initFileLocations();
 
@@ -188,17 +259,16 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
         restoreCursorsAfterUncleanEnd();
     DesktopGuardian::start(QCoreApplication::applicationDirPath());
     installFatalSignalHandlers();
+    setPressingTracker(tracker.get());
 
     MouseParametersGuard mouse;
     saveAndOverrideMouseParameters(mouse.saved);
-    // Ended at once by a second signal, the desktop still gets its buttons, cursors and mouse
-    // settings back (a copy: this frame may be gone by then).
+    // Ended at once by a second signal while the worker may still run: the guardian puts the
+    // desktop back once the process is gone, as after a crash; without one, this lets go
+    // of what it can (a copy of the settings: this frame may be gone by then).
     termination.setLastResort([saved = mouse.saved] {
-        platform::inputSynthesis().releaseAll();
-        restoreSystemCursors();
-        if (saved.saved && saved.mouse.valid)
-            platform::mouseParameters().restore(saved.mouse);
-        DesktopGuardian::endCleanly();
+        if (!DesktopGuardian::running())
+            letGoWithoutGuardian(saved);
     });
 
     tracker->applyChangedSettings(true);
@@ -247,23 +317,23 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
 
     // However the loop ended (the quit sequence, a signal), the worker is stopped before the
     // desktop is put back, and nothing it pressed stays down. A worker that does not end
-    // (stuck in a device that never answers) does not hold the desktop back.
-    const bool workerEnded = tracker->Stop(WorkerStopWaitMs);
+    // (stuck in a device that never answers) does not hold the desktop back: the guardian
+    // puts it back. Everything else would wait for the worker: the settings are on disk.
+    if (!tracker->Stop(WorkerStopWaitMs))
+        endWithoutTheWorker(mouse.saved, result);
+    // The worker has stopped, so nothing can press any more: only now is the end clean. Under
+    // the tracker's lock, as a last resort taken meanwhile lets go under it too.
+    tracker->Lock();
     releaseHeldInput();
     restoreSystemCursors();
+    tracker->Unlock();
     restoreMouseParameters(mouse.saved);
     DesktopGuardian::endCleanly();
-    if (!workerEnded) {
-        // Everything else would wait for the worker: the settings are on disk already.
-        qWarning("The tracker did not end; the program ends without it");
-        closeDebugLog();
-        std::fflush(nullptr);
-        ::_exit(result);
-    }
 
     readyForm.reset();
     mainWindow.reset();
     app->tracker = nullptr;
+    setPressingTracker(nullptr);
     tracker.reset();
     notice.reset();
     countdown.reset();

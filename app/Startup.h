@@ -19,6 +19,8 @@ enum StartupExit
 {
     NoCameraExit = -99,
     FaceModelExit = -98,
+    // Another run of the same user lives; this one changed nothing.
+    AnotherRunExit = -97,
     SettingsMigratedExit = -199
 };
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QThread>
 
 QProcessInterface::QProcessInterface(int intervalMs, QObject *parent)
     : QObject(parent)
@@ -43,4 +44,15 @@ bool QProcessInterface::IsRunning()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     return !thread.isStopped() && !thread.isFinished();
+}
+
+bool QProcessInterface::TryLock(int timeoutMs)
+{
+    const QDeadlineTimer deadline(qMax(0, timeoutMs));
+    while (!mutex.try_lock()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::usleep(500);
+    }
+    return true;
 }

@@ -31,6 +31,9 @@ public:
 
     void Lock() { mutex.lock(); }
     void Unlock() { mutex.unlock(); }
+    // Lock(), waiting `timeoutMs` at most; false when the lock stays taken that long (a
+    // worker stuck in the middle of its work).
+    bool TryLock(int timeoutMs);
 
 public slots:
     virtual void ProcessSlot() = 0;

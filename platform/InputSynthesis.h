@@ -1,9 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 // Pointer moves, button presses, wheel turns and key strokes sent to the desktop as if the
 // user had made them. Each event is sent on its own and reaches the desktop before the call
 // returns. The service remembers what it holds down, so releaseAll() can let everything go:
-// no button or key is ever left down by the program.
+// no button or key is ever left down by the program. What it remembers and what the desktop
+// holds never disagree, whichever threads press and release at once.
 namespace platform {
 
 enum class MouseButton
@@ -52,6 +56,14 @@ public:
     virtual void releaseAll() = 0;
     virtual bool isHeld(MouseButton button) const = 0;
     virtual bool isHeld(Key key) const = 0;
+
+    // Told everything the service holds on the desktop, in the desktop's own terms, whenever
+    // that changes: before a press or a key binding reaches the desktop, after a release. For
+    // a process that lets go of it should this one end without doing so. Called at once with
+    // what is held now, then on the thread that made each change, in the order of the
+    // changes: it must be quick and must not call the service. An empty one stops the calls.
+    using HeldListener = std::function<void(const std::string &held)>;
+    virtual void setHeldListener(HeldListener listener) { static_cast<void>(listener); }
 };
 
 } // namespace platform

@@ -3,10 +3,10 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "core/WindowFit.h"
+#include "engine/ClickEngine.h"
 #include "engine/SystemCursorReplacement.h"
 #include "engine/TrackingParameters.h"
 #include "feedback/StateNotifier.h"
-#include "platform/InputSynthesis.h"
 #include "platform/Platform.h"
 #include "platform/PointerScreens.h"
 #include "platform/Process.h"
@@ -34,8 +34,8 @@ namespace {
 bool stopWithoutAsking = false;
 
 const char InvisibleImage[] = "invisible.png";
-// The desktop is put back within seconds whatever the worker does: a camera that hangs costs
-// it at most one grab's wait, which this is well above.
+// How long the worker gets to end its loop: a camera that hangs costs it at most one grab's
+// wait, which this is well above.
 const int TrackerEndWaitMs = 3000;
 // Then the worker's thread gets this long to end before the program goes on without it.
 const int TrackerStopWaitMs = 5000;
@@ -649,28 +649,36 @@ void MainWindow::runQuitSequence()
     queueToTracker("restoreSystemCursors");
     emit MainWindowClosing();
 
+    // The worker lets go of what its engine holds as its loop ends. Nothing here touches that
+    // while the worker may still run: a press it made after a release from here would stay
+    // down.
     QTracker *tracker = currentTracker();
-    if (tracker && !waitForTrackerToFinish(TrackerEndWaitMs)) {
-        // The worker did not end its loop: let go of whatever its engine holds down now,
-        // rather than after a wait for a thread that may never end.
-        platform::inputSynthesis().releaseAll();
-        ::restoreSystemCursors();
-    }
+    if (tracker)
+        waitForTrackerToFinish(TrackerEndWaitMs);
     if (application) {
         application->setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
                                   {CLICK_OPTION_DRAG_MODE, 0},
                                   {CLICK_OPTION_CLICKING_ACTIVE, 1}});
     }
     // A worker stuck in a call that never returns is left alone; its camera is closed only
-    // once it has ended (closing waits for the worker's lock).
-    if (tracker && tracker->Stop(TrackerStopWaitMs))
-        tracker->closeCamera();
-    else if (tracker)
+    // once it has ended (closing waits for the worker's lock). Start-up's end then leaves the
+    // desktop to the guardian.
+    const bool workerEnded = !tracker || tracker->Stop(TrackerStopWaitMs);
+    if (workerEnded) {
+        if (tracker)
+            tracker->closeCamera();
+        // With the worker gone nothing can press again: no button, key or replaced cursor
+        // outlives the program, whether or not the loop got to clean up. Under the tracker's
+        // lock, as the last resort of a second termination signal lets go under it too.
+        if (tracker)
+            tracker->Lock();
+        releaseHeldInput();
+        ::restoreSystemCursors();
+        if (tracker)
+            tracker->Unlock();
+    } else {
         qWarning("The tracker did not end; the program ends without waiting for it");
-    // With the worker gone nothing can press again: no button, key or replaced cursor
-    // outlives the program, whether or not the loop got to clean up.
-    platform::inputSynthesis().releaseAll();
-    ::restoreSystemCursors();
+    }
 
     QTimer::singleShot(250, QCoreApplication::instance(), &QCoreApplication::quit);
 }

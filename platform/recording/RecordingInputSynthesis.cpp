@@ -60,6 +60,7 @@ bool RecordingInputSynthesis::moveRelative(int dx, int dy)
 
 bool RecordingInputSynthesis::buttonDown(MouseButton button)
 {
+    std::lock_guard<std::mutex> lock(eventMutex);
     held.press(button);
     logEvent(QStringLiteral("button"), platform::nameOf(button) + QStringLiteral(",down"));
     return true;
@@ -67,9 +68,15 @@ bool RecordingInputSynthesis::buttonDown(MouseButton button)
 
 bool RecordingInputSynthesis::buttonUp(MouseButton button)
 {
+    std::lock_guard<std::mutex> lock(eventMutex);
+    logButtonUp(button);
+    return true;
+}
+
+void RecordingInputSynthesis::logButtonUp(MouseButton button)
+{
     logEvent(QStringLiteral("button"), platform::nameOf(button) + QStringLiteral(",up"));
     held.release(button);
-    return true;
 }
 
 bool RecordingInputSynthesis::wheel(int delta)
@@ -85,6 +92,7 @@ bool RecordingInputSynthesis::wheel(int delta)
 
 bool RecordingInputSynthesis::keyDown(Key key)
 {
+    std::lock_guard<std::mutex> lock(eventMutex);
     held.press(key);
     logEvent(QStringLiteral("key"), nameOf(key) + QStringLiteral(",down"));
     return true;
@@ -92,17 +100,26 @@ bool RecordingInputSynthesis::keyDown(Key key)
 
 bool RecordingInputSynthesis::keyUp(Key key)
 {
+    std::lock_guard<std::mutex> lock(eventMutex);
+    logKeyUp(key);
+    return true;
+}
+
+void RecordingInputSynthesis::logKeyUp(Key key)
+{
     logEvent(QStringLiteral("key"), nameOf(key) + QStringLiteral(",up"));
     held.release(key);
-    return true;
 }
 
 void RecordingInputSynthesis::releaseAll()
 {
+    // One step, as on the desktop: a press from another thread comes before all of it or
+    // after all of it, never between the log and the record.
+    std::lock_guard<std::mutex> lock(eventMutex);
     for (MouseButton button : held.takeButtons())
-        buttonUp(button);
+        logButtonUp(button);
     for (Key key : held.takeKeys())
-        keyUp(key);
+        logKeyUp(key);
     held.clear();
 }
 
@@ -118,6 +135,7 @@ bool RecordingInputSynthesis::isHeld(Key key) const
 
 void RecordingInputSynthesis::reset()
 {
+    std::lock_guard<std::mutex> lock(eventMutex);
     held.clear();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <mutex>
+
 // Input synthesis into memory. Every event that would reach the desktop is logged under
 // "input", one entry per event: "move(x,y)", "button(left,down)", "wheel(up)" (one per
 // notch), "key(F13,down)". Moves go to the recording pointer, kept on the virtual screen.
@@ -30,7 +32,12 @@ public:
 
 private:
     void logEvent(const QString &event, const QString &args);
+    // eventMutex held.
+    void logButtonUp(MouseButton button);
+    void logKeyUp(Key key);
 
+    // A press or release is logged and noted in one step.
+    std::mutex eventMutex;
     HeldInput held;
 };
 

@@ -7,39 +7,15 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-bool bitSet(const std::array<char, 32> &bits, int keycode)
+bool bitSet(const char *bits, int keycode)
 {
-    return bits[std::size_t(keycode / 8)] & (1 << (keycode % 8));
-}
-
-void setBit(std::array<char, 32> &bits, int keycode)
-{
-    bits[std::size_t(keycode / 8)] = char(bits[std::size_t(keycode / 8)] | (1 << (keycode % 8)));
-}
-
-// The keycodes that have no symbol at all.
-std::array<char, 32> keycodesWithoutSymbols(Display *display)
-{
-    std::array<char, 32> empty{};
-    int first = 0, last = 0, perKeycode = 0;
-    XDisplayKeycodes(display, &first, &last);
-    KeySym *map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &perKeycode);
-    if (!map)
-        return empty;
-    for (int keycode = first; keycode <= last; ++keycode) {
-        bool none = true;
-        for (int i = 0; i < perKeycode && none; ++i)
-            none = map[(keycode - first) * perKeycode + i] == NoSymbol;
-        if (none)
-            setBit(empty, keycode);
-    }
-    XFree(map);
-    return empty;
+    return bits[keycode / 8] & (1 << (keycode % 8));
 }
 
 } // namespace
@@ -82,7 +58,6 @@ bool X11DesktopSnapshot::take()
     globalRepeat = keyboard.global_auto_repeat == AutoRepeatModeOn;
     for (std::size_t i = 0; i < repeatingKeys.size(); ++i)
         repeatingKeys[i] = keyboard.auto_repeats[i];
-    emptyKeycodes = keycodesWithoutSymbols(display);
     return true;
 }
 
@@ -111,36 +86,46 @@ bool X11DesktopSnapshot::serverStillThere()
     return true;
 }
 
-void X11DesktopSnapshot::putBack()
+void X11DesktopSnapshot::putBack(const X11HeldInput &held)
 {
     if (!display)
         return;
     // Buttons first: a button left down turns every later click of the user's mouse into a
-    // drag. The server ignores the release of anything the synthetic devices do not hold.
+    // drag.
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
                   &mask);
-    for (unsigned button = 1; button <= 5; ++button) {
-        if (mask & (Button1Mask << (button - 1)))
+    for (unsigned button : held.buttons) {
+        if (button >= 1 && button <= 5 && (mask & (Button1Mask << (button - 1))))
             XTestFakeButtonEvent(display, button, False, CurrentTime);
     }
     char keys[32] = {};
     XQueryKeymap(display, keys);
-    for (int keycode = 8; keycode < 256; ++keycode) {
-        if (keys[keycode / 8] & (1 << (keycode % 8)))
-            XTestFakeKeyEvent(display, unsigned(keycode), False, CurrentTime);
+    for (unsigned keycode : held.keycodes) {
+        if (keycode >= 8 && keycode < 256 && bitSet(keys, int(keycode)))
+            XTestFakeKeyEvent(display, keycode, False, CurrentTime);
     }
+    // Released before the keycodes they were typed on lose their keysym.
+    XSync(display, False);
 
-    // Keycodes that were spare get their emptiness back (a key bound there for a press).
-    int first = 0, last = 0;
-    XDisplayKeycodes(display, &first, &last);
-    const std::array<char, 32> emptyNow = keycodesWithoutSymbols(display);
-    KeySym none[1] = {NoSymbol};
-    for (int keycode = first; keycode <= last; ++keycode) {
-        if (bitSet(emptyKeycodes, keycode) && !bitSet(emptyNow, keycode))
-            XChangeKeyboardMapping(display, keycode, 1, none, 1);
+    // A spare keycode bound for a key goes back to empty, unless someone bound it anew since.
+    int perKeycode = 0;
+    for (const auto &bound : held.boundKeycodes) {
+        const KeyCode keycode = KeyCode(bound.first);
+        KeySym *syms = XGetKeyboardMapping(display, keycode, 1, &perKeycode);
+        if (!syms)
+            continue;
+        // The server may give the binding back on fewer levels than it was made on.
+        bool ours = perKeycode > 0 && syms[0] == bound.second;
+        for (int i = 1; i < perKeycode && ours; ++i)
+            ours = syms[i] == bound.second || syms[i] == NoSymbol;
+        XFree(syms);
+        if (!ours)
+            continue;
+        std::vector<KeySym> none(std::size_t(perKeycode), NoSymbol);
+        XChangeKeyboardMapping(display, keycode, perKeycode, none.data(), 1);
     }
 
     XChangePointerControl(display, True, True, accelNumerator, accelDenominator, threshold);
@@ -149,7 +134,7 @@ void X11DesktopSnapshot::putBack()
     XKeyboardState keyboard;
     XGetKeyboardControl(display, &keyboard);
     for (int keycode = 8; keycode < 256; ++keycode) {
-        const bool wanted = bitSet(repeatingKeys, keycode);
+        const bool wanted = bitSet(repeatingKeys.data(), keycode);
         const bool now = keyboard.auto_repeats[keycode / 8] & (1 << (keycode % 8));
         if (wanted == now)
             continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/x11/X11HeldInput.h"
+
 #include <array>
 #include <cstdint>
 
@@ -7,10 +9,12 @@ struct _XDisplay; // Xlib's Display, kept out of this header
 
 // What a desktop looked like before the program changed it, noted on a connection of its
 // own, and put back from there when the program went without doing it: the buttons and keys
-// the X server shows held are released (only those a synthetic device holds go up: the server
-// ignores a release of what that device never pressed), the pointer's acceleration and the
-// key repeat (global and per key) are set as noted, and keycodes that had no symbols are
-// emptied again. The cursors are not kept here: they are put back by name (SystemCursors).
+// the program held (as it told) are released where the X server still shows them down, the
+// spare keycodes it bound are emptied where they still hold its keysym, and the pointer's
+// acceleration and the key repeat (global and per key) are set as noted. What other programs
+// hold or bound is left alone; but a button or key that the program and another XTEST client
+// both hold goes up for both, since the server keeps one state per device for all of them.
+// The cursors are not kept here: they are put back by name (SystemCursors).
 namespace platform {
 
 class X11DesktopSnapshot
@@ -32,8 +36,9 @@ public:
     int connectionFd() const;
     // Reads what the server sent; false when the server has gone (the session ended).
     bool serverStillThere();
-    // Releases, restores and waits until the server has done it all.
-    void putBack();
+    // Releases and unbinds what the program held, restores the rest and waits until the
+    // server has done it all.
+    void putBack(const X11HeldInput &held);
 
 private:
     _XDisplay *display = nullptr;
@@ -42,7 +47,6 @@ private:
     int threshold = 0;
     bool globalRepeat = true;
     std::array<char, 32> repeatingKeys{}; // one bit per keycode
-    std::array<char, 32> emptyKeycodes{}; // keycodes without symbols, one bit each
 };
 
 } // namespace platform

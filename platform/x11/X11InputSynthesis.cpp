@@ -1,6 +1,7 @@
 #include "platform/x11/X11InputSynthesis.h"
 
 #include "platform/x11/ThreadDisplay.h"
+#include "platform/x11/X11HeldInput.h"
 
 #include <QtGlobal>
 #include <X11/Xlib.h>
@@ -150,11 +151,12 @@ bool X11InputSynthesis::moveRelative(int dx, int dy)
     return true;
 }
 
-bool X11InputSynthesis::sendButton(Display *display, unsigned button, bool press)
+void X11InputSynthesis::sendButton(Display *display, unsigned button, bool press)
 {
     XTestFakeButtonEvent(display, button, press ? True : False, CurrentTime);
-    XFlush(display);
-    return true;
+    // Taken by the server before the lock goes: another thread's event on its own connection
+    // comes after this one.
+    XSync(display, False);
 }
 
 bool X11InputSynthesis::buttonDown(MouseButton button)
@@ -162,8 +164,11 @@ bool X11InputSynthesis::buttonDown(MouseButton button)
     Display *display = connection();
     if (!display)
         return false;
+    std::lock_guard<std::mutex> lock(inputMutex);
     held.press(button);
-    return sendButton(display, buttonNumber(button), true);
+    tellHeld();
+    sendButton(display, buttonNumber(button), true);
+    return true;
 }
 
 bool X11InputSynthesis::buttonUp(MouseButton button)
@@ -171,9 +176,11 @@ bool X11InputSynthesis::buttonUp(MouseButton button)
     Display *display = connection();
     if (!display)
         return false;
-    const bool sent = sendButton(display, buttonNumber(button), false);
+    std::lock_guard<std::mutex> lock(inputMutex);
+    sendButton(display, buttonNumber(button), false);
     held.release(button);
-    return sent;
+    tellHeld();
+    return true;
 }
 
 bool X11InputSynthesis::wheel(int delta)
@@ -186,8 +193,9 @@ bool X11InputSynthesis::wheel(int delta)
     const int notches = held.takeNotches(delta);
     const unsigned button = notches > 0 ? WheelUpButton : WheelDownButton;
     for (int i = 0; i < qAbs(notches); ++i) {
-        sendButton(display, button, true);
-        sendButton(display, button, false);
+        XTestFakeButtonEvent(display, button, True, CurrentTime);
+        XTestFakeButtonEvent(display, button, False, CurrentTime);
+        XFlush(display);
     }
     return true;
 }
@@ -208,30 +216,35 @@ unsigned X11InputSynthesis::keycodeFor(Display *display, Key key)
                  XKeysymToString(sym));
         return 0;
     }
-    bindKeycode(display, spare, sym, keymap.perKeycode);
+    // Noted before the keymap changes: a crash in between leaves a binding to undo, not one
+    // nobody knows of.
     boundSpares[key] = spare;
+    tellHeld();
+    bindKeycode(display, spare, sym, keymap.perKeycode);
     return spare;
 }
 
-bool X11InputSynthesis::sendKey(Display *display, Key key, bool press)
+bool X11InputSynthesis::pressKey(Display *display, Key key)
 {
-    std::lock_guard<std::mutex> lock(keymapMutex);
     const auto pressed = heldKeycodes.find(key);
-    if (press) {
-        // A key held already is pressed again on the same keycode (as auto-repeat would).
-        const unsigned keycode =
-            pressed != heldKeycodes.end() ? pressed->second : keycodeFor(display, key);
-        if (!keycode)
-            return false;
-        if (pressed == heldKeycodes.end())
-            stopRepeat(display, keycode);
-        heldKeycodes[key] = keycode;
-        held.press(key);
-        XTestFakeKeyEvent(display, keycode, True, CurrentTime);
-        XFlush(display);
-        return true;
-    }
+    // A key held already is pressed again on the same keycode (as auto-repeat would).
+    const unsigned keycode =
+        pressed != heldKeycodes.end() ? pressed->second : keycodeFor(display, key);
+    if (!keycode)
+        return false;
+    if (pressed == heldKeycodes.end())
+        stopRepeat(display, keycode);
+    heldKeycodes[key] = keycode;
+    held.press(key);
+    tellHeld();
+    XTestFakeKeyEvent(display, keycode, True, CurrentTime);
+    XSync(display, False);
+    return true;
+}
 
+void X11InputSynthesis::releaseKey(Display *display, Key key)
+{
+    const auto pressed = heldKeycodes.find(key);
     unsigned keycode = 0;
     if (pressed != heldKeycodes.end()) {
         keycode = pressed->second;
@@ -241,20 +254,21 @@ bool X11InputSynthesis::sendKey(Display *display, Key key, bool press)
         const Keymap keymap(display);
         keycode = keymap.unshifted(keysymOf(key));
     }
-    held.release(key);
     if (keycode) {
         XTestFakeKeyEvent(display, keycode, False, CurrentTime);
         restoreRepeat(display, keycode);
         XSync(display, False); // released before the keymap changes back
     }
+    held.release(key);
+    tellHeld();
     const auto bound = boundSpares.find(key);
     if (bound != boundSpares.end()) {
         const Keymap keymap(display);
         if (keymap.valid())
             bindKeycode(display, bound->second, NoSymbol, keymap.perKeycode);
         boundSpares.erase(bound);
+        tellHeld();
     }
-    return true;
 }
 
 void X11InputSynthesis::stopRepeat(Display *display, unsigned keycode)
@@ -286,36 +300,66 @@ void X11InputSynthesis::restoreRepeat(Display *display, unsigned keycode)
 bool X11InputSynthesis::keyDown(Key key)
 {
     Display *display = connection();
-    return display && sendKey(display, key, true);
+    if (!display)
+        return false;
+    std::lock_guard<std::mutex> lock(inputMutex);
+    return pressKey(display, key);
 }
 
 bool X11InputSynthesis::keyUp(Key key)
 {
     Display *display = connection();
-    return display && sendKey(display, key, false);
+    if (!display)
+        return false;
+    std::lock_guard<std::mutex> lock(inputMutex);
+    releaseKey(display, key);
+    return true;
 }
 
 void X11InputSynthesis::releaseAll()
 {
     Display *display = connection();
-    const std::vector<MouseButton> buttons = held.takeButtons();
-    std::vector<Key> keys;
-    {
-        std::lock_guard<std::mutex> lock(keymapMutex);
-        for (const auto &entry : heldKeycodes)
-            keys.push_back(entry.first);
-    }
-    held.clear();
+    std::lock_guard<std::mutex> lock(inputMutex);
     if (!display) {
-        std::lock_guard<std::mutex> lock(keymapMutex);
+        // No connection on this thread: the record goes, the server keeps what it holds.
+        held.clear();
         heldKeycodes.clear();
         boundSpares.clear();
+        tellHeld();
         return;
     }
-    for (MouseButton button : buttons)
+    for (MouseButton button : held.takeButtons())
         sendButton(display, buttonNumber(button), false);
+    std::vector<Key> keys;
+    for (const auto &entry : heldKeycodes)
+        keys.push_back(entry.first);
     for (Key key : keys)
-        sendKey(display, key, false);
+        releaseKey(display, key);
+    held.clear();
+    tellHeld();
+}
+
+void X11InputSynthesis::setHeldListener(HeldListener listener)
+{
+    std::lock_guard<std::mutex> lock(inputMutex);
+    heldListener = std::move(listener);
+    tellHeld();
+}
+
+void X11InputSynthesis::tellHeld()
+{
+    if (!heldListener)
+        return;
+    X11HeldInput now;
+    for (MouseButton button : {MouseButton::Left, MouseButton::Right}) {
+        if (held.isHeld(button))
+            now.buttons.push_back(buttonNumber(button));
+    }
+    for (const auto &entry : heldKeycodes)
+        now.keycodes.push_back(entry.second);
+    for (const auto &entry : boundSpares)
+        now.boundKeycodes.emplace_back(entry.second, keysymOf(entry.first));
+    heldListener(now.encode());
 }
 
 bool X11InputSynthesis::isHeld(MouseButton button) const

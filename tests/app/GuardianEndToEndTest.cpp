@@ -1,7 +1,8 @@
 // The program itself (build/bin/TovraMouse) ended as nothing can end it cleanly: SIGKILL, a
 // segmentation fault, an abort. Its guardian puts the desktop back within moments: the
 // button a dwell drag held is up, the user's pointer acceleration is back, and the cursors a
-// smile replaced are the theme's again. Ended normally, the program leaves no guardian.
+// smile replaced are the theme's again; what another program holds stays held. Ended
+// normally, the program leaves no guardian. A second start while it runs changes nothing.
 
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
@@ -28,7 +29,9 @@
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
 #undef None
 #undef Bool
 #undef Status
@@ -57,6 +60,19 @@ public:
             XCloseDisplay(dpy);
     }
     bool isOpen() const { return dpy != nullptr; }
+    // Held through XTEST from this connection, as an on-screen keyboard holds a latched key.
+    void holdShift(bool down)
+    {
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), down, CurrentTime);
+        XSync(dpy, False);
+    }
+    bool shiftDown()
+    {
+        const unsigned keycode = XKeysymToKeycode(dpy, XK_Shift_L);
+        char keys[32] = {};
+        XQueryKeymap(dpy, keys);
+        return keys[keycode / 8] & (1 << (keycode % 8));
+    }
     bool leftButtonDown()
     {
         Window root = 0, child = 0;
@@ -177,9 +193,12 @@ TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLe
     // Dwelling on the desktop picks up: the left button goes down and stays down. A countdown
     // of 1.5 s once the pointer rests; a sanitizer build on a busy machine runs a few frames a
     // second.
-    ASSERT_TRUE(dwellAt(QPoint(700, 900), [&] { return desktop.leftButtonDown(); }, 5000, 20000))
+    ASSERT_TRUE(dwellAt(
+        QPoint(700, 900), [&] { return desktop.leftButtonDown(); }, 5000, 20000))
         << "no pick-up; pointer at " << view.pointer().x() << "," << view.pointer().y();
     screenshot(QByteArray("guardian-drag-held-") + QByteArray::number(signal));
+    // Another program holds Shift down meanwhile.
+    desktop.holdShift(true);
 
     ::kill(pid_t(program.process.processId()), signal);
     QElapsedTimer sinceKill;
@@ -195,6 +214,8 @@ TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLe
     EXPECT_TRUE(program.process.exitStatus() == QProcess::CrashExit ||
                 program.process.exitCode() != 0);
     EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, 5000));
+    EXPECT_TRUE(desktop.shiftDown()) << "the guardian let go of another program's Shift";
+    desktop.holdShift(false);
     desktop.setPointerControl(before);
 }
 
@@ -289,6 +310,47 @@ TEST(GuardianCursorsEndToEnd, TheStartAfterAnUncleanEndPutsTheThemesCursorsBack)
     EXPECT_FALSE(mark.exists()) << "a clean end leaves no mark";
     XDestroyWindow(desktop.dpy, work);
     XSync(desktop.dpy, False);
+}
+
+// Two runs at once would take turns at the pointer and the camera, and the second would save
+// the first one's pointer settings as the user's. A second start while the first runs says
+// so in a box that closes by itself (the user may have no hands to close it) and ends
+// without changing anything; the first run's end puts the user's settings back.
+TEST(TwoRunsEndToEnd, ASecondStartWhileTheFirstRunsChangesNothingAndEndsByItself)
+{
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    const std::vector<int> before = desktop.pointerControl();
+    const std::vector<int> users = {7, 2, 3};
+    desktop.setPointerControl(users);
+    ProgramRun program({{SHOW_CLICK_OPTIONS, 0}});
+    ASSERT_TRUE(writeStillClip(program));
+    const QRect mainWindow = program.start(view);
+    ASSERT_FALSE(mainWindow.isNull());
+    const std::vector<int> running = desktop.pointerControl();
+    EXPECT_NE(running, users);
+
+    QProcess second;
+    second.setProcessEnvironment(program.process.processEnvironment());
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(qEnvironmentVariable("TOVRA_BIN_DIR") + "/TovraMouse", QStringList());
+    EXPECT_FALSE(view.waitForWindow("Tovra Mouse").isNull()) << "no word of the first run";
+    screenshot("two-runs-notice");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, patientMs(30000)))
+        << "the second start did not end by itself; " << view.describe().toStdString();
+    EXPECT_EQ(second.exitCode(), 256 - 97) << second.readAll().toStdString();
+    EXPECT_EQ(desktop.pointerControl(), running);
+    EXPECT_EQ(guardiansRunning(), 1);
+
+    EXPECT_TRUE(program.quit(view, mainWindow));
+    EXPECT_EQ(desktop.pointerControl(), users);
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+    }
+    desktop.setPointerControl(before);
 }
 
 TEST(GuardianEndsWithTheProgram, NormalQuitsAndSigtermLeaveNoGuardianBehind)

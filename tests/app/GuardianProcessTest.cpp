@@ -1,6 +1,7 @@
 // The guardian executable on an X server of the test's own: it notes the desktop and says so,
 // ends at once on a clean end without touching anything, puts the pointer settings back when
-// its link closes without one, and never outlives its X server.
+// its link closes without one, lets go then of what the program told it holds and of nothing
+// else, and never outlives its X server.
 
 #include "tests/platform/PrivateXServer.h"
 
@@ -13,12 +14,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #undef None
 #undef Bool
 
@@ -62,6 +66,10 @@ public:
         return poll(&p, 1, 10000) == 1 && read(link, &byte, 1) == 1 && byte == 'R';
     }
     void say(char byte) { ASSERT_EQ(write(link, &byte, 1), 1); }
+    void say(const std::string &text)
+    {
+        ASSERT_EQ(write(link, text.data(), text.size()), ssize_t(text.size()));
+    }
     void closeLink()
     {
         close(link);
@@ -131,6 +139,95 @@ TEST(GuardianProcess, ACleanEndEndsItAtOnceAndALinkClosedWithoutOnePutsThePointe
         EXPECT_EQ(code, 0);
         EXPECT_EQ(pointerControl(display), users);
     }
+    XCloseDisplay(display);
+}
+
+bool keyDown(Display *display, unsigned keycode)
+{
+    char keys[32];
+    XQueryKeymap(display, keys);
+    return keys[keycode / 8] & (1 << (keycode % 8));
+}
+
+void bind(Display *display, unsigned keycode, KeySym sym)
+{
+    int perKeycode = 0;
+    XFree(XGetKeyboardMapping(display, KeyCode(keycode), 1, &perKeycode));
+    std::vector<KeySym> syms(std::size_t(perKeycode), sym);
+    XChangeKeyboardMapping(display, int(keycode), perKeycode, syms.data(), 1);
+    XSync(display, False);
+}
+
+KeySym boundTo(Display *display, unsigned keycode)
+{
+    int perKeycode = 0;
+    KeySym *syms = XGetKeyboardMapping(display, KeyCode(keycode), 1, &perKeycode);
+    const KeySym sym = syms ? syms[0] : 0;
+    XFree(syms);
+    return sym;
+}
+
+// Two keycodes without a keysym, from the top.
+std::vector<unsigned> spareKeycodes(Display *display)
+{
+    int first = 0, last = 0;
+    XDisplayKeycodes(display, &first, &last);
+    std::vector<unsigned> spares;
+    for (int k = last; k >= first && spares.size() < 2; --k) {
+        int perKeycode = 0;
+        KeySym *syms = XGetKeyboardMapping(display, KeyCode(k), 1, &perKeycode);
+        bool empty = true;
+        for (int i = 0; i < perKeycode; ++i)
+            empty = empty && syms[i] == 0;
+        XFree(syms);
+        if (empty)
+            spares.push_back(unsigned(k));
+    }
+    return spares;
+}
+
+// What the program tells at each change ("H", then what it holds, to the end of the line),
+// the last whole line counting: after a crash the guardian lets go of that alone. An
+// on-screen keyboard's Shift, held through XTEST too, and a key it bound stay as they are.
+TEST(GuardianProcess, ItLetsGoOfWhatTheProgramHeldAndOfNothingElse)
+{
+    PrivateXServer server;
+    ASSERT_TRUE(server.isRunning());
+    Display *display = XOpenDisplay(nullptr);
+    ASSERT_TRUE(display);
+    const unsigned a = XKeysymToKeycode(display, XK_a);
+    const unsigned shift = XKeysymToKeycode(display, XK_Shift_L);
+    const std::vector<unsigned> spares = spareKeycodes(display);
+    ASSERT_TRUE(a && shift && spares.size() == 2);
+
+    Guardian guardian;
+    ASSERT_TRUE(guardian.ready());
+    // The program holds the left button, "a" and F13 on a spare keycode it bound ...
+    guardian.say("Hb1\n");
+    const std::string spare = std::to_string(spares[0]);
+    guardian.say("Hb1 k" + std::to_string(a) + " k" + spare + " m" + spare + "=ffca\n");
+    bind(display, spares[0], XK_F13);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeKeyEvent(display, a, True, CurrentTime);
+    XTestFakeKeyEvent(display, spares[0], True, CurrentTime);
+    // ... and another program Shift, and a key of its own bound meanwhile.
+    XTestFakeKeyEvent(display, shift, True, CurrentTime);
+    bind(display, spares[1], XK_F14);
+    guardian.say("Hb1 k"); // cut short by the crash
+
+    guardian.closeLink();
+    ASSERT_TRUE(guardian.ended(5000));
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
+                  &mask);
+    EXPECT_FALSE(mask & Button1Mask);
+    EXPECT_FALSE(keyDown(display, a));
+    EXPECT_FALSE(keyDown(display, spares[0]));
+    EXPECT_EQ(boundTo(display, spares[0]), 0ul);
+    EXPECT_TRUE(keyDown(display, shift)) << "the other program's Shift went up";
+    EXPECT_EQ(boundTo(display, spares[1]), KeySym(XK_F14)) << "the other program's key went";
     XCloseDisplay(display);
 }
 

@@ -1,12 +1,15 @@
 // Runs the whole program's start-up with the camera and the user stood in for, and prints
 // what a test needs to see of it. Used by StartupTest, one process per scenario.
 //
-//   startup-probe [--backend=recording|native] [--camera=ok|fail|file] [--end=quit|sigterm]
-//                 [--answer=TEXT]... [--save-as=PATH] [--run-ms=N] [--trace]
+//   startup-probe [--backend=recording|native] [--camera=ok|fail|file]
+//                 [--end=quit|sigterm|sigterm-twice] [--answer=TEXT]... [--save-as=PATH]
+//                 [--run-ms=N] [--trace] [--stuck-worker]
 //
 // --camera=file opens the camera for real (TOVRA_CAMERA_FILE names the clip); --run-ms lets
 // the worker run that long before the end, counting previews and status images; --trace
-// prints the pointer, the engine state and the click count every 100 ms meanwhile.
+// prints the pointer, the engine state and the click count every 100 ms meanwhile;
+// --stuck-worker gives the worker a call that never returns and presses the left button
+// again whenever the desktop shows it up (native back ends only), and ends once it pressed.
 
 #include "app/Startup.h"
 #include "core/FacialDetectionApp.h"
@@ -22,11 +25,18 @@
 #include <QElapsedTimer>
 
 #include <QApplication>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+
+// Xlib's headers last: their macros clash with Qt's names.
+#include <X11/Xlib.h>
+#undef None
+#undef Bool
 
 namespace {
 
@@ -46,6 +56,25 @@ QString describe(const platform::MouseParameters::Snapshot &s)
         .arg(s.wheelLines);
 }
 
+// A pass of the worker stuck in a device that never answers, in the middle of a press: it
+// presses the left button again whenever the desktop shows it up, and never returns.
+[[noreturn]] void keepPressingTheLeftButton(std::atomic<bool> &pressed)
+{
+    Display *display = XOpenDisplay(nullptr);
+    for (;;) {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned mask = 0;
+        if (display)
+            XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x,
+                          &y, &mask);
+        if (!(mask & Button1Mask))
+            platform::inputSynthesis().buttonDown(platform::MouseButton::Left);
+        pressed = true;
+        QThread::usleep(500);
+    }
+}
+
 bool mainWindowVisible()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -60,7 +89,8 @@ int main(int argc, char **argv)
 {
     QString backend = "recording", camera = "ok", end = "quit", saveAs;
     int runMs = 0;
-    bool trace = false;
+    bool trace = false, stuckWorker = false;
+    std::atomic<bool> stuckPressed{false};
     QStringList answers;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -79,6 +109,8 @@ int main(int argc, char **argv)
             runMs = value.toInt();
         else if (arg == "--trace")
             trace = true;
+        else if (arg == "--stuck-worker")
+            stuckWorker = true;
     }
     if (backend == "recording")
         platform::installRecording();
@@ -126,6 +158,10 @@ int main(int argc, char **argv)
                     });
                 QObject::connect(app.tracker, &QTracker::FaceSN_SetImagePath, &app,
                                  [&](const QString &image) { faceImages << image; });
+                if (stuckWorker)
+                    QMetaObject::invokeMethod(
+                        app.tracker, [&] { keepPressingTheLeftButton(stuckPressed); },
+                        Qt::QueuedConnection);
             }
             if (trace && running.elapsed() / 100 != lastTraceStep) {
                 lastTraceStep = running.elapsed() / 100;
@@ -138,7 +174,7 @@ int main(int argc, char **argv)
                         .arg(pointerSettings.engineEnabled)
                         .arg(app.clickCounter.load()));
             }
-            if (running.elapsed() < runMs)
+            if (running.elapsed() < runMs || (stuckWorker && !stuckPressed))
                 return;
             watch->stop();
             QPoint pointer;
@@ -155,10 +191,15 @@ int main(int argc, char **argv)
                     .arg(previews > 1 && seconds > 0 ? (previews - 1) / seconds : 0.0, 0, 'f', 1));
             say(QString("CALIBRATING %1").arg(CalibrationText.isRunning()));
             say("FACE_IMAGE " + faceImages.value(faceImages.size() - 1));
-            if (end == "sigterm")
+            if (end == "sigterm") {
                 std::raise(SIGTERM);
-            else
+            } else if (end == "sigterm-twice") {
+                // The user insists: the second one comes while the first is served.
+                std::raise(SIGTERM);
+                std::raise(SIGTERM);
+            } else {
                 QCoreApplication::quit();
+            }
         });
         watch->start(10);
     };

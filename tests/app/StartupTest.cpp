@@ -1,11 +1,14 @@
 // The program's start-up and exit, run for real in a child process on a temporary home.
 
+#include "tests/support/Patience.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QThread>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
@@ -13,6 +16,7 @@
 #include <opencv2/videoio.hpp>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 // Xlib's macros clash with the test framework and Qt.
 #undef None
 #undef Bool
@@ -210,6 +214,11 @@ public:
                       &mask);
         return mask & (Button1Mask | Button2Mask | Button3Mask);
     }
+    void releaseButton(unsigned button)
+    {
+        XTestFakeButtonEvent(display, button, False, CurrentTime);
+        XSync(display, 0);
+    }
     QString get()
     {
         int num = 0, den = 0, threshold = 0;
@@ -236,6 +245,29 @@ TEST_F(Startup, TheDesktopsPointerSettingsComeBackAfterQuitAndAfterSigterm)
         EXPECT_EQ(pointer.get(), "3/1 threshold=6") << end;
     }
     pointer.set(2, 1, 4);
+}
+
+// A worker that does not stop (stuck in a call that never returns) and presses the left button
+// again whenever it goes up: however the program is ended (the end of the event loop, the
+// quit sequence of a logout, a second signal), it ends without the worker and without
+// telling its guardian of a clean end, and the guardian lets go once nothing can press. (An
+// end that let go itself and told "clean" with the worker still running left it down.)
+TEST_F(Startup, AWorkerThatDoesNotStopLeavesNoButtonDownHoweverTheProgramEnds)
+{
+    XPointer pointer;
+    if (!pointer.available())
+        FAIL() << "this test needs the X server that scripts/test.sh starts";
+    for (const char *end : {"--end=quit", "--end=sigterm", "--end=sigterm-twice"}) {
+        const ProbeRun run = probe({"--stuck-worker", end}, true);
+        EXPECT_GE(run.indexOf("WORKER_STARTED"), 0) << end;
+        QElapsedTimer sinceEnd;
+        sinceEnd.start();
+        while (pointer.buttonsDown() != 0 && sinceEnd.elapsed() < patientMs(3000))
+            QThread::msleep(10);
+        EXPECT_EQ(pointer.buttonsDown(), 0u) << end << ": the button is still down";
+        if (pointer.buttonsDown() != 0)
+            pointer.releaseButton(1);
+    }
 }
 
 // A clip of one of dlib's face photos, drifting a little left and right, as a camera would

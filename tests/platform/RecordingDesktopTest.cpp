@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using platform::Key;
 using platform::MouseButton;
 
@@ -79,6 +82,35 @@ TEST_F(RecordingDesktop, ReleaseAllLetsGoOfWhatIsHeldAndOfNothingElse)
     platform::recordingLog().clear();
     input.releaseAll();
     EXPECT_TRUE(events().isEmpty());
+}
+
+// As on the desktop: a press on one thread racing a release-all on another is logged as it
+// is noted, whichever comes first.
+TEST_F(RecordingDesktop, APressRacingAReleaseAllOnAnotherThreadIsLoggedAsItIsNoted)
+{
+    constexpr int Rounds = 100000;
+    std::atomic<int> go{-1}, pressed{-1};
+    std::thread presser([&] {
+        for (int round = 0; round < Rounds; ++round) {
+            while (go.load() < round)
+                std::this_thread::yield();
+            input.buttonDown(MouseButton::Left);
+            pressed.store(round);
+        }
+    });
+    int disagreements = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        platform::recordingLog().clear();
+        go.store(round);
+        input.releaseAll();
+        while (pressed.load() < round)
+            std::this_thread::yield();
+        const QStringList sent = events();
+        disagreements += input.isHeld(MouseButton::Left) != (sent.last() == "button(left,down)");
+        input.releaseAll();
+    }
+    presser.join();
+    EXPECT_EQ(disagreements, 0) << "of " << Rounds << " rounds";
 }
 
 TEST_F(RecordingDesktop, MovesStartFromThePointerAndStayOnTheVirtualScreen)

@@ -10,8 +10,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 // Xlib's headers last: their macros clash with Qt's names.
 #include "tests/platform/XTestClient.h"
@@ -135,6 +137,51 @@ TEST_F(X11Input, NothingIsHeldAfterReleaseAll)
     EXPECT_FALSE(input.isHeld(MouseButton::Left));
     EXPECT_FALSE(input.isHeld(Key::F14));
     EXPECT_EQ(x.keycodeOf(XK_F14), 0u);
+}
+
+// The engine's worker presses while an end on the GUI thread lets go of everything: whoever
+// comes first, the service's record and the server agree afterwards (a release sent before
+// the press it raced, with the press then forgotten, would leave the button down for good).
+TEST_F(X11Input, APressRacingAReleaseAllOnAnotherThreadLeavesTheServerAsTheRecordSays)
+{
+    const unsigned space = x.keycodeOf(XK_space);
+    ASSERT_NE(space, 0u);
+    const auto spaceDown = [&] {
+        char keys[32];
+        XQueryKeymap(x.display, keys);
+        return (keys[space / 8] & (1 << (space % 8))) != 0;
+    };
+    constexpr int Rounds = 3000;
+    std::atomic<int> go{-1}, pressed{-1};
+    std::thread presser([&] {
+        for (int round = 0; round < Rounds; ++round) {
+            while (go.load() < round)
+                std::this_thread::yield();
+            if (round % 2)
+                input.keyDown(Key::Space);
+            else
+                input.buttonDown(MouseButton::Left);
+            pressed.store(round);
+        }
+    });
+    int buttonDisagrees = 0, keyDisagrees = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        go.store(round);
+        input.releaseAll();
+        while (pressed.load() < round)
+            std::this_thread::yield();
+        // Both calls have returned: the server has taken their events.
+        buttonDisagrees +=
+            input.isHeld(MouseButton::Left) != bool(x.pointerButtons() & Button1Mask);
+        keyDisagrees += input.isHeld(Key::Space) != spaceDown();
+        input.releaseAll();
+        XTestFakeButtonEvent(x.display, 1, False, CurrentTime);
+        XTestFakeKeyEvent(x.display, space, False, CurrentTime);
+        XSync(x.display, False);
+    }
+    presser.join();
+    EXPECT_EQ(buttonDisagrees, 0) << "of " << Rounds / 2 << " rounds";
+    EXPECT_EQ(keyDisagrees, 0) << "of " << Rounds / 2 << " rounds";
 }
 
 TEST_F(X11Input, TwoThreadsMovingThePointerAtOnceRaiseNoXError)
@@ -383,59 +430,84 @@ void setRepeat(Display *display, int keycode, bool on)
 } // namespace
 
 // What a program that went without cleaning up leaves, put back from the guardian's side:
-// the button and key its synthetic device holds, its pointer acceleration, a key's repeat
-// turned off while it was held, and a spare keycode it bound.
-TEST(X11DesktopSnapshot, PutBackReleasesWhatXtestHoldsAndRestoresPointerRepeatAndKeymap)
+// the button and key it held, its pointer acceleration, a key's repeat turned off while it
+// was held, and the spare keycode it bound. Another program's Shift held through XTEST and
+// its own binding of a spare keycode made meanwhile stay as they are.
+TEST(X11DesktopSnapshot, PutBackLetsGoOfWhatTheProgramHeldAndOfNothingElse)
 {
     XTestClient x;
     ASSERT_TRUE(x.display);
     XChangePointerControl(x.display, True, True, 7, 2, 3);
     XSync(x.display, False);
     const unsigned key = x.keycodeOf(XK_a);
+    const unsigned shift = x.keycodeOf(XK_Shift_L);
     ASSERT_NE(key, 0u);
+    ASSERT_NE(shift, 0u);
     const bool keyRepeated = repeats(x.display, key);
     const bool globallyRepeated = globalRepeat(x.display);
     int first = 0, last = 0, perKeycode = 0;
     XDisplayKeycodes(x.display, &first, &last);
-    unsigned spare = 0;
-    for (int k = last; k >= first && !spare; --k) {
+    std::vector<unsigned> spares;
+    for (int k = last; k >= first && spares.size() < 2; --k) {
         KeySym *syms = XGetKeyboardMapping(x.display, KeyCode(k), 1, &perKeycode);
         bool empty = true;
         for (int i = 0; i < perKeycode; ++i)
             empty = empty && syms[i] == NoSymbol;
         XFree(syms);
         if (empty)
-            spare = unsigned(k);
+            spares.push_back(unsigned(k));
     }
-    ASSERT_NE(spare, 0u) << "the keymap has no spare keycode";
+    ASSERT_EQ(spares.size(), 2u) << "the keymap has no two spare keycodes";
+    const auto bind = [&](unsigned keycode, KeySym sym) {
+        std::vector<KeySym> syms(std::size_t(perKeycode), sym);
+        XChangeKeyboardMapping(x.display, int(keycode), perKeycode, syms.data(), 1);
+    };
 
     platform::X11DesktopSnapshot snapshot;
     ASSERT_TRUE(snapshot.take());
 
-    // The program at work, then gone.
+    // The program at work, then gone; another program holds Shift and binds a key meanwhile.
     XChangePointerControl(x.display, True, True, 1, 1, 1);
     setRepeat(x.display, int(key), !keyRepeated);
     setRepeat(x.display, -1, !globallyRepeated);
-    KeySym f13[1] = {XK_F13};
-    XChangeKeyboardMapping(x.display, int(spare), 1, f13, 1);
+    bind(spares[0], XK_F13);
+    bind(spares[1], XK_F14);
     XTestFakeButtonEvent(x.display, 1, True, CurrentTime);
     XTestFakeKeyEvent(x.display, key, True, CurrentTime);
+    XTestFakeKeyEvent(x.display, shift, True, CurrentTime);
     XSync(x.display, False);
     ASSERT_TRUE(x.pointerButtons() & Button1Mask);
-    ASSERT_TRUE(x.anyKeyDown());
+    platform::X11HeldInput held;
+    held.buttons = {1};
+    held.keycodes = {key};
+    held.boundKeycodes = {{spares[0], XK_F13}};
+    const auto keyDown = [&](unsigned keycode) {
+        char keys[32];
+        XQueryKeymap(x.display, keys);
+        return (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
+    };
 
-    snapshot.putBack();
+    snapshot.putBack(platform::X11HeldInput::decode(held.encode()));
     XSync(x.display, False);
     EXPECT_EQ(x.pointerButtons(), 0u);
-    EXPECT_FALSE(x.anyKeyDown());
+    EXPECT_FALSE(keyDown(key));
+    EXPECT_TRUE(keyDown(shift)) << "another program's Shift went up";
     int n = 0, d = 0, t = 0;
     XGetPointerControl(x.display, &n, &d, &t);
     EXPECT_EQ(QPoint(n, d), QPoint(7, 2));
     EXPECT_EQ(t, 3);
     EXPECT_EQ(repeats(x.display, key), keyRepeated);
     EXPECT_EQ(globalRepeat(x.display), globallyRepeated);
-    EXPECT_EQ(x.keysymOf(spare), 0ul) << "the spare keycode keeps the program's key";
+    EXPECT_EQ(x.keysymOf(spares[0]), 0ul) << "the spare keycode keeps the program's key";
+    EXPECT_EQ(x.keysymOf(spares[1]), static_cast<unsigned long>(XK_F14))
+        << "another program's binding went";
     // Put back twice (the program's own end and the guardian's) changes nothing more.
-    snapshot.putBack();
+    snapshot.putBack(held);
     EXPECT_EQ(x.pointerButtons(), 0u);
+    EXPECT_TRUE(keyDown(shift));
+
+    XTestFakeKeyEvent(x.display, shift, False, CurrentTime);
+    bind(spares[0], NoSymbol);
+    bind(spares[1], NoSymbol);
+    XSync(x.display, False);
 }
