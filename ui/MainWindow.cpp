@@ -656,11 +656,8 @@ void MainWindow::runQuitSequence()
         platform::inputSynthesis().releaseAll();
         ::restoreSystemCursors();
     }
-    if (application) {
-        application->setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
-                                  {CLICK_OPTION_DRAG_MODE, 0},
-                                  {CLICK_OPTION_CLICKING_ACTIVE, 1}});
-    }
+    if (application)
+        application->storeClickOptionsOfAnEnd();
     // A worker stuck in a call that never returns is left alone; its camera is closed only
     // once it has ended (closing waits for the worker's lock).
     if (tracker && tracker->Stop(TrackerStopWaitMs))
