@@ -557,6 +557,24 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     EXPECT_EQ(fitted->size(), QSize(1000, 500));
 }
 
+TEST_F(MainWindowTest, AMainWindowGrownPastTheWorkAreaComesBackInsideOnceTheResizingStops)
+{
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 1280, 1024));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 1280, 994));
+    auto window = makeWindow();
+    window->move(300, 200);
+    window->show();
+    placedOnPurpose(window.get());
+    // Grown past the right and the bottom edges, as by its content or a window manager that
+    // lets it.
+    const QSize grown(1100, 780);
+    window->resize(grown);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QRect(0, 0, 1280, 994).contains(window->frameGeometry()); }, patientMs(5000)))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
+    EXPECT_EQ(window->size(), grown);
+}
+
 TEST_F(MainWindowTest, AWindowPlacedOnPurposeIsNotFittedFromWhereTheToolkitLastHeardItWas)
 {
     platform::recordingPointerScreens().setScreens(QRect(0, 0, 1920, 1080));
