@@ -190,6 +190,8 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
     const int dpi = GetParam();
     const QString shot = QStringLiteral("frames-dpi%1-").arg(dpi);
     ASSERT_TRUE(setFontResolution(dpi));
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
     ProgramRun program({{FIRST_RUN_EVER, 1}});
     writeClip(program);
     ASSERT_TRUE(launch(program));
