@@ -255,8 +255,13 @@ int tovraMain(int argc, char **argv, const StartupHooks &hooks)
 
     // Before the desktop is changed: whatever this run leaves behind, crashed or killed, the
     // guardian puts back.
-    if (DesktopGuardian::markRun(AppFolders::dataFolder))
+    if (DesktopGuardian::markRun(AppFolders::dataFolder)) {
         restoreCursorsAfterUncleanEnd();
+        // Nothing has used the click options yet: this run starts as after a clean end, with
+        // no drag armed by the run that ended holding one.
+        app->storeClickOptionsOfAnEnd();
+        app->setClickingActive(true);
+    }
     DesktopGuardian::start(QCoreApplication::applicationDirPath());
     installFatalSignalHandlers();
     setPressingTracker(tracker.get());

@@ -366,6 +366,14 @@ void FacialDetectionApp::setClickingActive(bool active)
         emit ClickingActiveChanged(active);
 }
 
+void FacialDetectionApp::storeClickOptionsOfAnEnd()
+{
+    using namespace SettingKeys;
+    setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
+                 {CLICK_OPTION_DRAG_MODE, 0},
+                 {CLICK_OPTION_CLICKING_ACTIVE, 1}});
+}
+
 void FacialDetectionApp::loadSounds()
 {
     for (size_t i = 0; i < sounds.size(); ++i)

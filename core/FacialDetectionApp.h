@@ -75,6 +75,8 @@ public:
     std::atomic<bool> clickingActive{true};
     // GUI thread. Emits ClickingActiveChanged when the value changes.
     void setClickingActive(bool active);
+    // What every end of a run leaves for the next start: no drag armed, clicking active.
+    void storeClickOptionsOfAnEnd();
     std::atomic<int> clickCounter{0};
     std::atomic<int> clickCounterResetTime{0};
     double tickFrequency = 1.0;

@@ -5,15 +5,19 @@
 #include "platform/Process.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
+#include <cmath>
+
 namespace {
 constexpr int FrameWaitMs = 1000;
 constexpr int FrameCheckMs = 20;
+constexpr int ResizeSettledMs = 250;
 
 // Each wait for a frame carries the window's count at its start; a placement made since then
 // raises the count and ends the wait.
@@ -44,9 +48,16 @@ void fitWhenFramed(QPointer<QWidget> window, QElapsedTimer waited, int wait)
 
 QRect logicalWorkArea()
 {
-    const QRect area = platform::pointerScreens().toLogical(platform::process().workArea());
-    if (!area.isEmpty())
-        return area;
+    const QRect physical = platform::process().workArea();
+    const double ratio = platform::pointerScreens().devicePixelRatio();
+    if (!physical.isEmpty() && ratio > 0) {
+        const int left = int(std::ceil(physical.x() / ratio));
+        const int top = int(std::ceil(physical.y() / ratio));
+        const int right = int(std::floor((physical.x() + physical.width()) / ratio));
+        const int bottom = int(std::floor((physical.y() + physical.height()) / ratio));
+        if (right > left && bottom > top)
+            return QRect(left, top, right - left, bottom - top);
+    }
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
@@ -78,10 +89,7 @@ void fitToWorkArea(QWidget *window)
         window->setMinimumSize(window->minimumSize().boundedTo(room));
     if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    // The frame's side and bottom borders may stand past the edges, as those of a window the
-    // window manager pushes to an edge: the title bar and the client area stay inside.
-    const int border = decoration.width() / 2;
-    const QRect fitted = fitFrameInto(frame, area.adjusted(-border, 0, border, border));
+    const QRect fitted = fitFrameInto(frame, area);
     if (fitted == frame)
         return;
     const QSize client = fitted.size() - decoration;
@@ -89,6 +97,16 @@ void fitToWorkArea(QWidget *window)
         window->resize(client);
     // A window's position is its frame's.
     window->move(fitted.topLeft());
+}
+
+bool onPrimaryScreen(const QWidget *window)
+{
+    QRect primary = platform::pointerScreens().logicalPrimaryScreen();
+    if (primary.isEmpty()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        primary = screen ? screen->geometry() : QRect();
+    }
+    return window && primary.contains(window->frameGeometry().center());
 }
 
 void fitToWorkAreaOnceFramed(QWidget *window)
@@ -106,4 +124,48 @@ void placedOnPurpose(QWidget *window)
 {
     if (window)
         window->setProperty(FitWaitProperty, fitWait(window) + 1);
+}
+
+namespace {
+
+// Restarts its timer on every resize of the window it watches, and fits the window once the
+// resizes have settled.
+class ResizeWatch : public QObject
+{
+public:
+    explicit ResizeWatch(QWidget *window)
+        : QObject(window)
+        , window(window)
+    {
+        settled.setSingleShot(true);
+        settled.setInterval(ResizeSettledMs);
+        connect(&settled, &QTimer::timeout, this, [this] {
+            const Qt::WindowStates whole =
+                Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+            if (this->window->isVisible() && !(this->window->windowState() & whole) &&
+                onPrimaryScreen(this->window))
+                fitToWorkArea(this->window);
+        });
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window && event->type() == QEvent::Resize && window->isVisible())
+            settled.start();
+        return false;
+    }
+
+private:
+    QWidget *window;
+    QTimer settled;
+};
+
+} // namespace
+
+void keepInWorkAreaWhenResized(QWidget *window)
+{
+    if (window && window->isWindow())
+        new ResizeWatch(window);
 }

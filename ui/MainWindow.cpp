@@ -64,13 +64,6 @@ void store(const char *key, const QVariant &value)
         application->setSetting(QString::fromLatin1(key), value);
 }
 
-// Half the difference between a window's frame and its client width: the border a window
-// manager draws on each side (0 without one, or before the window was first shown).
-int borderOf(const QWidget *window)
-{
-    return (window->frameGeometry().width() - window->geometry().width()) / 2;
-}
-
 // Shows a window far off the screen and lets the window manager frame it, so that its frame is
 // known before it is placed. A window manager frames a window in its own time after it is
 // mapped; without one there is no frame to wait for.
@@ -165,6 +158,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     setWindowTitle(QStringLiteral("Tovra Mouse ") + QStringLiteral("- ") +
                    (application ? application->versionText : QString()));
+    keepInWorkAreaWhenResized(this);
 }
 
 MainWindow::~MainWindow()
@@ -230,19 +224,18 @@ void MainWindow::setUpNotifiers(QTracker *tracker)
             &StateNotifier::OnSN_UpdateScrollParams);
 }
 
-// The click-options window stands at the right edge of the primary screen and the main window
-// directly left of it, both centred vertically; the settings window waits minimised with its
-// client area starting at the left edge, and the click-pause window hidden at the bottom right
-// of the work area.
+// The click-options window stands at the right edge of the work area and the main window
+// directly left of it, both centred vertically; the settings window waits minimised at the left
+// edge, and the click-pause window hidden at the bottom right. Each of them with its whole frame
+// (the window manager's borders and title bar) inside the work area.
 void MainWindow::placeWindowsForFirstRun()
 {
     const QRect screen = primaryScreen();
-    const int screenWidth = screen.width();
     const int screenHeight = screen.height();
-    const int rightEdge = screen.x() + screenWidth;
     QRect workArea = logicalWorkArea();
     if (workArea.isEmpty())
         workArea = screen;
+    const int rightEdge = workArea.x() + workArea.width();
     // The top of a window centred on the screen, its frame inside the work area.
     auto centredTop = [&](const QWidget &window, int frameHeight) {
         const int top = screen.y() + screenHeight / 2 - window.height() / 2;
@@ -274,7 +267,7 @@ void MainWindow::placeWindowsForFirstRun()
     // The others are placed from where the palette is meant to stand, not from where the
     // toolkit last heard it is: on a busy desktop the window manager's own placement of the
     // parked palette may still be on its way after this move.
-    const QPoint optionsAt(rightEdge - options.width() - borderOf(&options),
+    const QPoint optionsAt(rightEdge - options.width() - decoration.width(),
                            centredTop(options, options.height() + decoration.height()));
     options.move(optionsAt);
     placedOnPurpose(&options);
@@ -282,7 +275,7 @@ void MainWindow::placeWindowsForFirstRun()
 
     // As designed where the room left of the palette and the work area allow.
     adjustSize();
-    const int roomLeft = optionsAt.x() - workArea.x() - decoration.width() / 2;
+    const int roomLeft = optionsAt.x() - workArea.x() - decoration.width();
     const QSize least = minimumSizeHint();
     const QSize designed(qMin(qMax(920, least.width()), roomLeft),
                          qMin(620, workArea.height() - decoration.height()));
@@ -290,16 +283,15 @@ void MainWindow::placeWindowsForFirstRun()
         setMinimumSize(least.boundedTo(designed));
     resize(designed);
     QCoreApplication::processEvents();
-    move(optionsAt.x() - width() - borderOf(this) - borderOf(&options),
+    move(optionsAt.x() - width() - decoration.width(),
          centredTop(*this, height() + decoration.height()));
     show();
 
     settings.adjustSize();
     showParked(&settings);
     // Wide enough for every page, where there is room left of the palette.
-    settings.fitToPages(optionsAt.x() - workArea.x() - decoration.width() / 2, true);
-    settings.move(screen.x() - borderOf(&settings),
-                  centredTop(settings, settings.height() + decoration.height()));
+    settings.fitToPages(optionsAt.x() - workArea.x() - decoration.width(), true);
+    settings.move(workArea.x(), centredTop(settings, settings.height() + decoration.height()));
     placedOnPurpose(&settings);
     settings.showMinimized();
 
@@ -308,7 +300,7 @@ void MainWindow::placeWindowsForFirstRun()
     ClickPause &pause = settings.clickPause;
     pause.resize(optionsFrameWidth, optionsFrameWidth);
     showParked(&pause);
-    pause.move(rightEdge - pause.width() - borderOf(&pause),
+    pause.move(rightEdge - pause.frameGeometry().width(),
                workArea.y() + workArea.height() - pause.frameGeometry().height());
     pause.hide();
 }
@@ -655,11 +647,8 @@ void MainWindow::runQuitSequence()
     QTracker *tracker = currentTracker();
     if (tracker)
         waitForTrackerToFinish(TrackerEndWaitMs);
-    if (application) {
-        application->setSettings({{CLICK_OPTION_DRAG_MODE_LOCKED, 0},
-                                  {CLICK_OPTION_DRAG_MODE, 0},
-                                  {CLICK_OPTION_CLICKING_ACTIVE, 1}});
-    }
+    if (application)
+        application->storeClickOptionsOfAnEnd();
     // A worker stuck in a call that never returns is left alone; its camera is closed only
     // once it has ended (closing waits for the worker's lock). Start-up's end then leaves the
     // desktop to the guardian.

@@ -1,8 +1,9 @@
 // The whole program on a desktop of its own (Xvfb and openbox), driven from outside as a user
 // would: on the first run the palette stands at the right edge with the main window left of
-// it; dwelling on a palette button changes the kind of the next dwell click, as a window of
-// the test sees it (right button, double click, a drag in two dwells); the focus stays with the
-// window the user works in; the program ends by Alt+F4 and Enter and keeps the windows' places.
+// it, their frames on the screen; dwelling on a palette button changes the kind of the next
+// dwell click, as a window of the test sees it (right button, double click, a drag in two
+// dwells); the focus stays with the window the user works in; the program ends by Alt+F4 and
+// Enter and keeps the windows' places.
 
 #include "tests/support/TestHome.h"
 #include "tests/ui/PrivateDesktop.h"
@@ -316,18 +317,18 @@ TEST_F(ClickWindowsEndToEnd, DwellingOnThePaletteChangesTheNextDwellClick)
     ASSERT_NE(palette, 0u);
     const unsigned long mainWindow = desktop.waitForWindow("Tovra Mouse - v3.1.3.2", 20000);
     ASSERT_NE(mainWindow, 0u);
-    // First-run placement: the palette's client area ends at the right edge of the screen and
-    // the main window stands directly left of the palette, once the window manager has put
-    // them there (it may map a window before it moves it).
+    // First-run placement: the palette's frame ends at the right edge of the screen and the
+    // main window's stands directly left of it, once the window manager has put them there (it
+    // may map a window before it moves it).
     const auto placed = [&] {
         const QRect p = desktop.frame(palette), m = desktop.frame(mainWindow);
-        return desktop.client(palette).right() == 1919 && std::abs(m.right() + 1 - p.left()) <= 4 &&
+        return p.right() == 1919 && m.right() + 1 == p.left() &&
                std::abs(m.center().y() - p.center().y()) < 40;
     };
     (void)waitFor(placed, 20000);
     const QRect paletteFrame = desktop.frame(palette);
-    EXPECT_EQ(desktop.client(palette).right(), 1919);
-    EXPECT_LE(std::abs(desktop.frame(mainWindow).right() + 1 - paletteFrame.left()), 4);
+    EXPECT_EQ(paletteFrame.right(), 1919);
+    EXPECT_EQ(desktop.frame(mainWindow).right() + 1, paletteFrame.left());
     EXPECT_LT(std::abs(desktop.frame(mainWindow).center().y() - paletteFrame.center().y()), 40);
 
     // The user works in the target window.

@@ -234,6 +234,26 @@ QSize DesktopView::screenSize()
     return QSize(DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)));
 }
 
+QRect DesktopView::frameOf(unsigned long window)
+{
+    Window w = window;
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+            return QRect();
+        if (children)
+            XFree(children);
+        if (parent == root || parent == 0)
+            break;
+        w = parent;
+    }
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, w, &a))
+        return QRect();
+    return QRect(a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width);
+}
+
 QImage DesktopView::grab(const QRect &area)
 {
     XImage *pixels = XGetImage(dpy, DefaultRootWindow(dpy), area.x(), area.y(),

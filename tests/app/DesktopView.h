@@ -56,6 +56,9 @@ public:
     // The server stops repeating held keys. A repeat reaches a window as a release and a
     // press with one time stamp, which a busy client can take for a real release and press.
     void stopAutoRepeat();
+    // The window with the window manager's decoration around it: its ancestor just below the
+    // root (the frame a reparenting window manager puts it in), borders included.
+    QRect frameOf(unsigned long window);
     QSize screenSize();
     // The screen's pixels in `area`, as a window manager without a compositor shows them.
     QImage grab(const QRect &area);

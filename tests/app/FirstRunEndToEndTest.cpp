@@ -1,6 +1,7 @@
 // The program's first run on a desktop of the test's own, answered from the keyboard as a user
 // would: on a screen scaled by 2 (Xft.dpi 192) or by 1.5 (144) every window and the calibration
-// heading stand inside the screen; a choice made in the camera dialog survives the reset of all settings
+// heading stand inside the screen; the palette's frame stays on the screen when the palette is
+// grown at the right edge; a choice made in the camera dialog survives the reset of all settings
 // that follows it.
 
 #include "core/SettingsKeys.h"
@@ -81,6 +82,34 @@ std::string describe(const QRect &r)
         .toStdString();
 }
 
+// The desktop's font resolution, which the program's toolkit scales by: 192 is twice 96, 144
+// one and a half times.
+bool setFontResolution(int dpi)
+{
+    QProcess xrdb;
+    xrdb.start("xrdb", {"-nocpp", "-merge"});
+    xrdb.write(QStringLiteral("Xft.dpi: %1\n").arg(dpi).toUtf8());
+    xrdb.closeWriteChannel();
+    return xrdb.waitForFinished(10000) && xrdb.exitCode() == 0;
+}
+
+// A press on `from`, moved to `to` in steps as a hand moves, and let go; with Alt held the window
+// manager moves the window under the pointer.
+void dragWithTheMouse(const QPoint &from, const QPoint &to, bool alt = false)
+{
+    xdotool({"mousemove", QString::number(from.x()), QString::number(from.y())});
+    if (alt)
+        xdotool({"keydown", "alt"});
+    xdotool({"mousedown", "1"});
+    for (int step = 1; step <= 10; ++step) {
+        const QPoint at = from + (to - from) * step / 10;
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+    }
+    xdotool({"mouseup", "1"});
+    if (alt)
+        xdotool({"keyup", "alt"});
+}
+
 class FirstRunEndToEnd : public ::testing::Test
 {
 protected:
@@ -93,21 +122,14 @@ protected:
 };
 
 class ScaledFirstRun : public FirstRunEndToEnd, public ::testing::WithParamInterface<int>
-{
-};
+{};
 
 TEST_P(ScaledFirstRun, EveryWindowAndTheCalibrationHeadingAreOnTheScreen)
 {
     ASSERT_TRUE(desktop.isOpen());
-    // The desktop's font resolution, which the program's toolkit scales by: 192 is twice 96,
-    // 144 one and a half times.
     const int dpi = GetParam();
     const QString shot = QStringLiteral("dpi%1-").arg(dpi);
-    QProcess xrdb;
-    xrdb.start("xrdb", {"-nocpp", "-merge"});
-    xrdb.write(QStringLiteral("Xft.dpi: %1\n").arg(dpi).toUtf8());
-    xrdb.closeWriteChannel();
-    ASSERT_TRUE(xrdb.waitForFinished(10000) && xrdb.exitCode() == 0);
+    ASSERT_TRUE(setFontResolution(dpi));
     ProgramRun program({{FIRST_RUN_EVER, 1}});
     writeClip(program);
     ASSERT_TRUE(launch(program));
@@ -153,6 +175,96 @@ TEST_P(ScaledFirstRun, EveryWindowAndTheCalibrationHeadingAreOnTheScreen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledFirstRun, ::testing::Values(192, 144),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return "Dpi" + std::to_string(info.param);
+                         });
+
+class FramedFirstRun : public FirstRunEndToEnd, public ::testing::WithParamInterface<int>
+{};
+
+// The window manager's frame (openbox's: a title bar, a border of a pixel at the sides and a
+// grip below) counts: it stands on the screen with the windows, at the right edge too.
+TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScreen)
+{
+    ASSERT_TRUE(desktop.isOpen());
+    const int dpi = GetParam();
+    const QString shot = QStringLiteral("frames-dpi%1-").arg(dpi);
+    ASSERT_TRUE(setFontResolution(dpi));
+    QProcess compositor;
+    startCompositorIfAsked(compositor);
+    ProgramRun program({{FIRST_RUN_EVER, 1}});
+    writeClip(program);
+    ASSERT_TRUE(launch(program));
+    ASSERT_FALSE(desktop.waitForWindow("Choose Camera").isNull());
+    typeInto("Choose Camera", {"Return"});
+    ASSERT_FALSE(startFromReadyQuestion(desktop).isNull());
+    const unsigned long palette = desktop.windowIds("Click Opts").value(0);
+    const unsigned long main = desktop.windowIds(ProgramRun::mainWindowTitle()).value(0);
+    ASSERT_NE(palette, 0u);
+    ASSERT_NE(main, 0u);
+    // Flush with the right edge; on a scaled screen a logical pixel of border is two.
+    const auto atRightEdge = [&](const QRect &frame) {
+        return Screen.contains(frame) && frame.right() >= Screen.right() - 1;
+    };
+    const auto framesShown = [&] {
+        return describe(desktop.frameOf(palette)) + " and the main window's " +
+               describe(desktop.frameOf(main));
+    };
+
+    // After the first run the palette's frame stands at the right edge, the main window's left
+    // of it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect p = desktop.frameOf(palette), m = desktop.frameOf(main);
+            return atRightEdge(p) && Screen.contains(m) && m.right() < p.left();
+        },
+        10000))
+        << "the palette's frame " << framesShown();
+    screenshot(qPrintable(shot + "1-first-run"));
+    // The pointer is the calibration's until its prompts are gone.
+    ASSERT_FALSE(desktop.waitForWindow("Tovra Mouse overlay").isNull());
+    ASSERT_TRUE(desktop.waitUntilGone("Tovra Mouse overlay"));
+
+    // Made smaller by its lower edge (on a scaled screen it starts as tall as the work area),
+    // which in its proportion takes its right edge in, then pushed back against the right edge.
+    const QRect first = desktop.windows("Click Opts").value(0);
+    QRect frame = desktop.frameOf(palette);
+    dragWithTheMouse(QPoint(frame.center().x(), frame.bottom() - 1),
+                     QPoint(frame.center().x(), frame.bottom() - 1 - first.height() / 3));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return desktop.windows("Click Opts").value(0).height() < first.height(); }, 10000))
+        << "not made smaller: " << framesShown();
+    const QPoint inside = desktop.windows("Click Opts").value(0).center();
+    dragWithTheMouse(inside, inside + QPoint(300, 0), true);
+    QRect small;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            small = desktop.windows("Click Opts").value(0);
+            return small.height() < first.height() && atRightEdge(desktop.frameOf(palette));
+        },
+        10000))
+        << "the palette's frame " << framesShown();
+
+    // Grown by its lower edge: in its own proportion it grows to the right too, past the edge,
+    // and comes back with its whole frame. By more than the window manager holds an edge at the
+    // screen's edge (openbox: 20 pixels).
+    frame = desktop.frameOf(palette);
+    dragWithTheMouse(QPoint(frame.center().x(), frame.bottom() - 1),
+                     QPoint(frame.center().x(), frame.bottom() - 1 + small.height() / 2));
+    const auto grownOnScreen = [&] {
+        const QRect client = desktop.windows("Click Opts").value(0);
+        return client.width() > small.width() && client.height() > small.height() &&
+               atRightEdge(desktop.frameOf(palette)) && Screen.contains(desktop.frameOf(main));
+    };
+    EXPECT_TRUE(QTest::qWaitFor(grownOnScreen, 10000)) << "the palette's frame " << framesShown();
+    // And stays there once the sizing has settled.
+    QTest::qWait(1000);
+    EXPECT_TRUE(grownOnScreen()) << "the palette's frame " << framesShown();
+    screenshot(qPrintable(shot + "2-grown"));
+    EXPECT_TRUE(program.quit(desktop, QRect()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, FramedFirstRun, ::testing::Values(96, 192),
                          [](const ::testing::TestParamInfo<int> &info) {
                              return "Dpi" + std::to_string(info.param);
                          });

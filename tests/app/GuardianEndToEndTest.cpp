@@ -1,8 +1,9 @@
 // The program itself (build/bin/TovraMouse) ended as nothing can end it cleanly: SIGKILL, a
 // segmentation fault, an abort. Its guardian puts the desktop back within moments: the
 // button a dwell drag held is up, the user's pointer acceleration is back, and the cursors a
-// smile replaced are the theme's again; what another program holds stays held. Ended
-// normally, the program leaves no guardian. A second start while it runs changes nothing.
+// smile replaced are the theme's again; what another program holds stays held, and the
+// next start does not take up the drag. Ended normally, the program leaves no guardian. A
+// second start while it runs changes nothing.
 
 #include "core/SettingsKeys.h"
 #include "tests/app/DesktopView.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QSettings>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -351,6 +353,122 @@ TEST(TwoRunsEndToEnd, ASecondStartWhileTheFirstRunsChangesNothingAndEndsByItself
         second.waitForFinished();
     }
     desktop.setPointerControl(before);
+}
+
+// The window the user works in: it counts the left button's presses and releases.
+class WorkWindow : public QWidget
+{
+public:
+    WorkWindow()
+    {
+        setWindowTitle(QStringLiteral("Work"));
+        setGeometry(40, 600, 500, 400);
+    }
+    int presses = 0;
+    int releases = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        presses += event->button() == Qt::LeftButton;
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        releases += event->button() == Qt::LeftButton;
+    }
+};
+
+// Whether the palette on the screen shows the mode button of the designed rectangle `button`
+// (in its 91 x 552 form) chosen: a chosen mode is drawn on a dark ground, the others on the
+// window's light grey. Read at the button's lower left, away from its icon and its lock.
+bool shownChosen(DesktopView &view, const QRect &palette, const QRect &button)
+{
+    const QPoint designed = button.bottomLeft() + QPoint(6, -12);
+    const QPoint at(palette.x() + designed.x() * palette.width() / 91,
+                    palette.y() + designed.y() * palette.height() / 552);
+    const QImage pixel = view.grab(QRect(at, QSize(1, 1)));
+    return !pixel.isNull() && qGray(pixel.pixel(0, 0)) < 100;
+}
+
+// A user who chose Drag (not locked) on the palette and had picked something up when the
+// program was killed: the next start is as after a clean end, the palette shows the left click,
+// and a dwell clicks once.
+TEST(GuardianClickOptionsEndToEnd, AStartAfterSigkillMidDragShowsTheLeftClickAndADwellClicksOnce)
+{
+    DesktopView view;
+    Desktop desktop;
+    ASSERT_TRUE(view.isOpen() && desktop.isOpen());
+    const QRect leftButton(8, 10, 75, 60), dragButton(8, 244, 75, 60);
+    // Placed as on a first run (the palette at the right edge, the main window left of it),
+    // clear of the window the user works in.
+    ProgramRun program({{CLICK_MODE, 1},
+                        {DWELL_CLICK_TIME, 1500},
+                        {DWELL_ZONE_SIZE, 30},
+                        {ACTIVATE_MMM_DETECTION, 0},
+                        {SHOW_CLICK_OPTIONS, 1},
+                        {FIRST_RUN_EVER, 1}});
+    ASSERT_TRUE(writeStillClip(program));
+    WorkWindow work;
+    work.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&work, patientMs(30000)));
+    const QPoint spot = work.geometry().center();
+    const auto startedAndCalibrated = [&] {
+        if (program.start(view).isNull() || view.waitForWindow(Overlay).isNull())
+            return false;
+        return view.waitUntilGone(Overlay);
+    };
+    ASSERT_TRUE(startedAndCalibrated());
+    QRect palette = view.waitForWindow("Click Opts");
+    ASSERT_FALSE(palette.isNull());
+
+    // Drag chosen by dwelling on its button, then picked up by dwelling in the work window.
+    ASSERT_TRUE(dwellAt(
+        QPoint(palette.x() + 45 * palette.width() / 91, palette.y() + 274 * palette.height() / 552),
+        [&] { return program.setting(CLICK_OPTION_DRAG_MODE).toInt() == 1; }, 5000, 20000));
+    ASSERT_TRUE(dwellAt(
+        spot, [&] { return work.presses > 0; }, 5000, 20000))
+        << "no pick-up; pointer at " << view.pointer().x() << "," << view.pointer().y();
+    EXPECT_TRUE(desktop.leftButtonDown());
+    screenshot("after-sigkill-1-picked-up");
+    ::kill(pid_t(program.process.processId()), SIGKILL);
+    ASSERT_TRUE(ended(program.process));
+    // The guardian lets go of the button.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return work.releases == 1; }, RestoreWithinMs));
+    EXPECT_FALSE(desktop.leftButtonDown());
+    // What the killed run left in the settings file.
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE).toInt(), 1);
+
+    // Started again, the windows placed as on a first run once more.
+    QSettings(program.settingsFile(), QSettings::IniFormat).setValue(FIRST_RUN_EVER, 1);
+    work.presses = work.releases = 0;
+    ASSERT_TRUE(startedAndCalibrated());
+    palette = view.waitForWindow("Click Opts");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return shownChosen(view, palette, leftButton) &&
+                   !shownChosen(view, palette, dragButton);
+        },
+        10000))
+        << "the palette at " << palette.x() << "," << palette.y() << " " << palette.width() << "x"
+        << palette.height();
+    screenshot("after-sigkill-2-started-again");
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE).toInt(), 0);
+    EXPECT_EQ(program.setting(CLICK_OPTION_DRAG_MODE_LOCKED).toInt(), 0);
+    EXPECT_EQ(program.setting(CLICK_OPTION_CLICKING_ACTIVE).toInt(), 1);
+
+    // A dwell in the work window is a click: pressed and let go.
+    ASSERT_TRUE(dwellAt(
+        spot, [&] { return work.releases > 0; }, 5000, 20000))
+        << work.presses << " presses; pointer at " << view.pointer().x() << ","
+        << view.pointer().y();
+    EXPECT_EQ(work.presses, 1);
+    EXPECT_FALSE(desktop.leftButtonDown());
+    // Resting on, nothing more: no second click, nothing held.
+    QTest::qWait(1500 + 1000);
+    EXPECT_EQ(work.presses, 1);
+    EXPECT_EQ(work.releases, 1);
+    EXPECT_FALSE(desktop.leftButtonDown());
+    EXPECT_TRUE(program.quit(view, QRect()));
 }
 
 TEST(GuardianEndsWithTheProgram, NormalQuitsAndSigtermLeaveNoGuardianBehind)

@@ -116,11 +116,6 @@ bool framed(const QWidget &w)
                            5000);
 }
 
-int border(const QWidget &w)
-{
-    return (w.frameGeometry().width() - w.width()) / 2;
-}
-
 class ClickWindowsDesktop : public ::testing::Test
 {
 protected:
@@ -149,13 +144,12 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
     ASSERT_TRUE(framed(window));
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    // The palette's client area ends at the right edge, centred vertically.
-    EXPECT_EQ(options.geometry().right(), screen.right());
+    // The palette's frame, its border with it, ends at the right edge, centred vertically.
+    EXPECT_EQ(options.frameGeometry().right(), screen.right());
+    EXPECT_GT(options.geometry().right(), options.frameGeometry().left());
     EXPECT_EQ(options.frameGeometry().top(), screen.height() / 2 - options.height() / 2);
-    // The main window stands directly left of it, give or take its own border, which is not
-    // known before it is first shown.
-    EXPECT_LE(std::abs(window.frameGeometry().right() + 1 - options.frameGeometry().left()),
-              border(window) + border(options));
+    // The main window's frame stands directly left of the palette's.
+    EXPECT_EQ(window.frameGeometry().right() + 1, options.frameGeometry().left());
     EXPECT_EQ(window.size(), QSize(920, 620));
     EXPECT_EQ(window.frameGeometry().top(), screen.height() / 2 - 620 / 2);
     EXPECT_GE(window.frameGeometry().left(), 0);
@@ -163,9 +157,10 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return window.settingsWindow().isMinimized(); }, patientMs(5000)));
     EXPECT_EQ(app()->getSetting(FIRST_RUN_EVER).toInt(), 0);
-    // The click-pause window waits hidden with its frame on the panel.
+    // The click-pause window waits hidden with its frame on the panel, at the right edge.
     EXPECT_FALSE(pause.isVisible());
     EXPECT_EQ(pause.frameGeometry().bottom() + 1, 1080 - 40);
+    EXPECT_EQ(pause.frameGeometry().right(), screen.right());
     EXPECT_EQ(pause.width(), options.frameGeometry().width());
     desktop.remove(panel);
 }
@@ -214,13 +209,11 @@ TEST_F(ClickWindowsDesktop, APaletteMovedOffTheScreenComesBack)
     ASSERT_TRUE(framed(palette));
     xdotool({"windowmove", id(palette), "1880", "700"});
     const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
-    // Moved, and back to within twice the window manager's border of the edges.
-    const int pad = 2 * (palette.geometry().x() - palette.frameGeometry().x());
+    // Moved, and back with its whole frame on the screen.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QRect f = palette.frameGeometry();
-            return f.left() != 1500 && f.right() <= screen.right() + pad &&
-                   f.bottom() <= screen.bottom() + pad;
+            return f.left() != 1500 && f.right() <= screen.right() && f.bottom() <= screen.bottom();
         },
         5000))
         << palette.frameGeometry().x() << "," << palette.frameGeometry().y();
@@ -249,9 +242,8 @@ TEST_F(ClickWindowsDesktop, APaletteGrownPastTheRightEdgeComesBack)
     xdotool({"mouseup", "3", "keyup", "alt"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return palette.width() > first.width() + 5; }, 5000))
         << palette.width();
-    const int pad = 2 * (palette.geometry().x() - palette.frameGeometry().x());
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return palette.frameGeometry().right() <= screen.right() + pad; }, 5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); }, 5000))
         << palette.frameGeometry().x() << "+" << palette.frameGeometry().width();
 }
 

@@ -516,29 +516,27 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     platform::recordingProcess().setWorkArea(QRect(100, 50, 1280, 994));
     auto window = makeWindow();
     SettingsWindow &settings = window->settingsWindow();
-    auto border = [](const QWidget &w) { return (w.frameGeometry().width() - w.width()) / 2; };
-    // The palette's client area ends at the right edge, centred vertically.
+    // The palette's frame ends at the right edge, centred vertically.
     ClickOptionsWindow &options = settings.clickOptionsWindow;
     EXPECT_TRUE(options.isVisible());
-    EXPECT_EQ(options.pos(), QPoint(100 + 1280 - options.width() - border(options),
-                                    50 + 512 - options.height() / 2));
+    EXPECT_EQ(options.frameGeometry().right(), 100 + 1280 - 1);
+    EXPECT_EQ(options.y(), 50 + 512 - options.height() / 2);
     // The main window is 920 x 620 (unless the panel needs more width), directly left of it.
-    // Measured before it was ever shown, it has no border yet.
     EXPECT_EQ(window->height(), 620);
     EXPECT_EQ(window->width(), std::max(920, window->minimumSizeHint().width()));
-    EXPECT_EQ(window->pos(),
-              QPoint(options.x() - window->width() - border(options), 50 + 512 - 310));
+    EXPECT_EQ(window->frameGeometry().right() + 1, options.frameGeometry().left());
+    EXPECT_EQ(window->y(), 50 + 512 - 310);
     EXPECT_TRUE(window->isVisible());
-    // The settings window's client area starts at the left edge, centred vertically.
+    // The settings window's frame starts at the left edge, centred vertically.
     EXPECT_TRUE(settings.isMinimized());
-    EXPECT_EQ(settings.pos(), QPoint(100 - border(settings), 50 + 512 - settings.height() / 2));
+    EXPECT_EQ(settings.pos(), QPoint(100, 50 + 512 - settings.height() / 2));
     // The click-pause window waits hidden in the bottom right corner with its frame on the
     // panel, a square as wide as the palette's frame.
     ClickPause &pause = settings.clickPause;
     const int side = options.frameGeometry().width();
     EXPECT_FALSE(pause.isVisible());
     EXPECT_EQ(pause.size(), QSize(side, side));
-    EXPECT_EQ(pause.geometry().right(), 100 + 1280 - 1);
+    EXPECT_EQ(pause.frameGeometry().right(), 100 + 1280 - 1);
     EXPECT_EQ(pause.frameGeometry().bottom(), 50 + 994 - 1);
     EXPECT_EQ(setting(FIRST_RUN_EVER), 0);
 
@@ -557,6 +555,24 @@ TEST_F(MainWindowTest, TheFirstRunPlacesTheWindowsOnThePrimaryScreen)
     EXPECT_TRUE(QRect(100, 50, 1280, 994).contains(fitted->frameGeometry()))
         << fitted->frameGeometry().x() << "," << fitted->frameGeometry().y();
     EXPECT_EQ(fitted->size(), QSize(1000, 500));
+}
+
+TEST_F(MainWindowTest, AMainWindowGrownPastTheWorkAreaComesBackInsideOnceTheResizingStops)
+{
+    platform::recordingPointerScreens().setScreens(QRect(0, 0, 1280, 1024));
+    platform::recordingProcess().setWorkArea(QRect(0, 0, 1280, 994));
+    auto window = makeWindow();
+    window->move(300, 200);
+    window->show();
+    placedOnPurpose(window.get());
+    // Grown past the right and the bottom edges, as by its content or a window manager that
+    // lets it.
+    const QSize grown(1100, 780);
+    window->resize(grown);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QRect(0, 0, 1280, 994).contains(window->frameGeometry()); }, patientMs(5000)))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
+    EXPECT_EQ(window->size(), grown);
 }
 
 TEST_F(MainWindowTest, AWindowPlacedOnPurposeIsNotFittedFromWhereTheToolkitLastHeardItWas)

@@ -76,19 +76,19 @@ QSize maximumSize(QSize formSize, int availableHeight, QSize minimum)
     return QSize(std::max(width, minimum.width()), std::max(availableHeight, minimum.height()));
 }
 
-QRect clampToScreen(const QRect &frame, const QRect &screen, int pad)
+QRect clampToScreen(const QRect &frame, const QRect &screen)
 {
     QRect r = frame;
-    const int right = screen.x() + screen.width() + pad;
-    const int bottom = screen.y() + screen.height() + pad;
+    const int right = screen.x() + screen.width();
+    const int bottom = screen.y() + screen.height();
     if (r.x() + r.width() > right)
         r.moveLeft(right - r.width());
     if (r.y() + r.height() > bottom)
         r.moveTop(bottom - r.height());
-    if (r.x() < screen.x() - pad)
-        r.moveLeft(screen.x() - pad);
-    if (r.y() < screen.y() - pad)
-        r.moveTop(screen.y() - pad);
+    if (r.x() < screen.x())
+        r.moveLeft(screen.x());
+    if (r.y() < screen.y())
+        r.moveTop(screen.y());
     return r;
 }
 

@@ -6,7 +6,7 @@
 #include <array>
 
 // The click-options window's numbers: where its widgets go as the window is resized, its size
-// limits, and how far it may stand off the screen. Plain functions of sizes and rectangles.
+// limits, and where it may stand on the screen. Plain functions of sizes and rectangles.
 namespace ClickOptionsLayout {
 
 // The widgets stacked from the top of the window down; each is placed below the one before.
@@ -63,8 +63,8 @@ int heightForWidth(double aspectRatio, int width);
 int widthForHeight(double aspectRatio, int height);
 // The largest size: the whole available height in the form's proportion, never below `minimum`.
 QSize maximumSize(QSize formSize, int availableHeight, QSize minimum);
-// The frame moved so that it stands out of the screen by at most `pad` pixels on any side, its
-// size kept; where both cannot hold, the left and top edges win.
-QRect clampToScreen(const QRect &frame, const QRect &screen, int pad);
+// The frame moved so that it stands inside `screen`, its size kept; where both cannot hold,
+// the left and top edges win.
+QRect clampToScreen(const QRect &frame, const QRect &screen);
 
 } // namespace ClickOptionsLayout

@@ -9,8 +9,8 @@
 #include "ui_ClickOptionsWindow.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
+
+#include <utility>
 
 using namespace SettingKeys;
 
@@ -49,16 +49,6 @@ const int MoveSettledMs = 250;
 bool isOn(FacialDetectionApp *application, const char *key)
 {
     return application->getSetting(QString::fromLatin1(key)).toInt() != 0;
-}
-
-QRect availableArea()
-{
-    platform::PointerScreens &screens = platform::pointerScreens();
-    const QRect area = screens.toLogical(platform::process().workArea());
-    if (!area.isEmpty())
-        return area;
-    QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
 }
 
 } // namespace
@@ -101,7 +91,8 @@ ClickOptionsWindow::ClickOptionsWindow(QWidget *parent)
     adjustSize();
     // It may grow to the whole available height, in its own proportion.
     setMinimumSize(SmallestSize);
-    setMaximumSize(ClickOptionsLayout::maximumSize(size(), availableArea().height(), SmallestSize));
+    setMaximumSize(
+        ClickOptionsLayout::maximumSize(size(), logicalWorkArea().height(), SmallestSize));
     UpdateUI();
 }
 
@@ -260,9 +251,11 @@ void ClickOptionsWindow::resizeEvent(QResizeEvent *event)
     layOut(width());
     applyAspectRatio();
     // Grown in proportion, a window flush with an edge grows past it: once the sizing settles
-    // it is brought back, as after a move.
-    if (isVisible() && !isMinimized())
+    // it is brought back.
+    if (isVisible() && !isMinimized()) {
+        resizedSinceSettled = true;
         moveSettled.start();
+    }
 }
 
 void ClickOptionsWindow::moveEvent(QMoveEvent *event)
@@ -288,9 +281,11 @@ void ClickOptionsWindow::keepOnScreen()
         resize(qMax(minimumWidth(), width() * h / height()), h);
         frame = frameGeometry();
     }
-    // It may stand out by twice the window manager's border, as a window pushed to an edge.
-    const int pad = 2 * (geometry().x() - frame.x());
-    const QRect kept = ClickOptionsLayout::clampToScreen(frame, screen, pad);
+    // Its whole frame stays on the screens; resized on the primary screen, inside the work
+    // area, where the first run put it.
+    const bool resized = std::exchange(resizedSinceSettled, false);
+    const QRect bounds = resized && !area.isEmpty() && onPrimaryScreen(this) ? area : screen;
+    const QRect kept = ClickOptionsLayout::clampToScreen(frame, bounds);
     if (kept.topLeft() != frame.topLeft())
         move(kept.topLeft());
 }

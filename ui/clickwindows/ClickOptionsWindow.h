@@ -73,4 +73,6 @@ private:
     FocusGiveBack focus;
     // A move or a resize by the user is checked once it has come to rest.
     QTimer moveSettled;
+    // Whether what comes to rest includes a resize.
+    bool resizedSinceSettled = false;
 };

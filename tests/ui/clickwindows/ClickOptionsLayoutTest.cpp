@@ -94,7 +94,7 @@ TEST(ClickOptionsLayout, TheLargestSizeIsTheAvailableHeightInProportion)
     EXPECT_EQ(maximumSize(QSize(91, 552), 0, smallest), smallest);
 }
 
-TEST(ClickOptionsLayout, AWindowOffTheScreenComesBackToWithinThePad)
+TEST(ClickOptionsLayout, AWindowOffTheScreenComesBackWithItsWholeFrame)
 {
     const QRect screen(0, 0, 1920, 1080);
     struct Case
@@ -103,17 +103,18 @@ TEST(ClickOptionsLayout, AWindowOffTheScreenComesBackToWithinThePad)
         QPoint kept;
     };
     const Case cases[] = {
-        {QRect(100, 100, 93, 580), QPoint(100, 100)},            // on the screen
-        {QRect(1900, 100, 93, 580), QPoint(1920 + 4 - 93, 100)}, // past the right edge
-        {QRect(100, 700, 93, 580), QPoint(100, 1080 + 4 - 580)}, // past the bottom
-        {QRect(-50, -30, 93, 580), QPoint(-4, -4)},              // past the left and the top
-        {QRect(1831, 504, 93, 580), QPoint(1831, 504)},          // out by exactly the pad
+        {QRect(100, 100, 93, 580), QPoint(100, 100)},        // on the screen
+        {QRect(1900, 100, 93, 580), QPoint(1920 - 93, 100)}, // past the right edge
+        {QRect(1828, 100, 93, 580), QPoint(1827, 100)},      // its border one pixel past it
+        {QRect(100, 700, 93, 580), QPoint(100, 1080 - 580)}, // past the bottom
+        {QRect(-50, -30, 93, 580), QPoint(0, 0)},            // past the left and the top
+        {QRect(1827, 500, 93, 580), QPoint(1827, 500)},      // flush with two edges
         // Larger than the screen: the left and top edges win.
-        {QRect(500, 500, 2000, 1200), QPoint(-4, -4)},
+        {QRect(500, 500, 2000, 1200), QPoint(0, 0)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(QString("%1,%2").arg(c.frame.x()).arg(c.frame.y()).toStdString());
-        const QRect kept = clampToScreen(c.frame, screen, 4);
+        const QRect kept = clampToScreen(c.frame, screen);
         EXPECT_EQ(kept.topLeft(), c.kept);
         EXPECT_EQ(kept.size(), c.frame.size());
     }
