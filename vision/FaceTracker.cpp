@@ -84,21 +84,31 @@ qint64 rectArea(const cv::Rect &rect)
     return qint64(rect.width) * rect.height;
 }
 
-// The detector places its box on a grid of about a tenth of the face's width, and where the
-// grid falls depends on the search window: a still face is found a few pixels or a whole cell
-// apart from one search to the next. Each new box refits the landmarks, and the refit moves
-// the lips and brows as much as a small gesture would. A box within a cell of the one the
-// face was followed with is the same face where it was: the followed box stays.
-FaceBox steadyBox(const FaceBox &found, const FaceBox &followed)
+// Whether each side of `a` lies within `tolerance` pixels of the same side of `b`.
+bool sidesWithin(const FaceBox &a, const FaceBox &b, int tolerance)
 {
-    if (followed.isEmpty())
+    return std::abs(a.left - b.left) <= tolerance && std::abs(a.top - b.top) <= tolerance &&
+           std::abs(a.right - b.right) <= tolerance && std::abs(a.bottom - b.bottom) <= tolerance;
+}
+
+// The detector places its box on a grid of cells (8 of the 73 pixels of its smallest box, so
+// about a ninth of the box's width at every scale), and where the grid falls depends on the
+// search window: a still face is found a few pixels or a whole cell apart from one search to
+// the next. Each new box refits the landmarks, and the refit moves the lips and brows as much
+// as a small gesture would. A face is still when the optical flow has not moved its box since
+// the last search placed it (a pixel of drift aside); found again within a cell of that box
+// and at the same scale (the detector's scales are a fifth apart), it is the same face where
+// it was and keeps its box. A face that moved, or came nearer or went farther, takes the
+// detector's box.
+FaceBox steadyBox(const FaceBox &found, const FaceBox &followed, const FaceBox &placed)
+{
+    if (followed.isEmpty() || placed.isEmpty() || !sidesWithin(followed, placed, 1))
         return found;
-    const int tolerance = std::max(2, followed.width() / 8);
-    const bool near = std::abs(found.left - followed.left) <= tolerance &&
-                      std::abs(found.top - followed.top) <= tolerance &&
-                      std::abs(found.right - followed.right) <= tolerance &&
-                      std::abs(found.bottom - followed.bottom) <= tolerance;
-    return near ? followed : found;
+    const int cell = std::max(2, followed.width() / 9);
+    const int scaleStep = std::max(2, followed.width() / 20);
+    const bool sameScale = std::abs(found.width() - followed.width()) <= scaleStep &&
+                           std::abs(found.height() - followed.height()) <= scaleStep;
+    return sameScale && sidesWithin(found, followed, cell) ? followed : found;
 }
 
 } // namespace
@@ -217,6 +227,9 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         resetRegions();
         return false;
     }
+    // Only a box this tracker gave out can have been followed from where a search placed it.
+    if (searchBox.isEmpty())
+        placedBox.clear();
     image.copyTo(frameImage);
 
     // Search near the previous face, clipped to the image.
@@ -261,7 +274,9 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
             detectorBox = found;
             // A whole-image search follows no face.
             const bool followed = !searchBox.isEmpty() && window != wholeImage(frameImage);
-            faceBox = followed ? steadyBox(found, clippedToImage(searchBox, frameImage)) : found;
+            faceBox = followed ? steadyBox(found, clippedToImage(searchBox, frameImage), placedBox)
+                               : found;
+            placedBox = faceBox;
             shape = fitLandmarks(faceBox, previousShape);
         }
     }
@@ -285,6 +300,8 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         !regions[0].previousPoints.empty())
         followWithoutDetection(searchBox, previousShape, faceBox, shape);
 
+    if (faceBox.isEmpty())
+        placedBox.clear();
     // This frame is the next frame's previous one (the old buffer is reused).
     std::swap(previousImage, frameImage);
     return faceBox.area() > 0;
@@ -443,6 +460,7 @@ void FaceTracker::resetRegions()
 {
     for (FeatureRegionTracker &region : regions)
         region.reset();
+    placedBox.clear();
 }
 
 void FaceTracker::drawOverlay(cv::Mat &image, const FaceBox &faceBox, const FaceShape &shape,

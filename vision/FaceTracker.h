@@ -58,7 +58,8 @@ public:
     void setLargeFacesFirst(bool on) { largeFacesFirst = on; }
     // Whether this frame's search stopped at the smaller image.
     bool searchedLargeFacesOnly() const { return largeOnly; }
-    // Forgets every feature region (the landmarks must be found afresh).
+    // Forgets every feature region and where the last search placed the face (the landmarks
+    // must be found afresh).
     void resetRegions();
     // Draws the brows and lips onto the preview image, green when the HOG detector found the
     // face this frame, purple when the cascade did (or found it more recently), red while the
@@ -105,6 +106,9 @@ private:
     bool largeOnly = false;
 
     cv::Rect window;
+    // The face's box as the last search placed it (kept or found); the optical flow carries
+    // the box away from it while the face moves.
+    FaceBox placedBox;
     bool hogFound = false;
     bool haarFound = false;
     std::array<FeatureRegionTracker, 3> regions{FeatureRegionTracker(0), FeatureRegionTracker(1),
