@@ -14,12 +14,31 @@
 #include <opencv2/video/tracking.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 
 struct FaceTracker::Detector
 {
+    using Scanner = dlib::frontal_face_detector::image_scanner_type;
+
     dlib::frontal_face_detector hog = dlib::get_frontal_face_detector();
+    // The same detector over the first one, two or three scales of its pyramid only.
+    std::array<dlib::frontal_face_detector, 3> fewScales;
+
+    Detector()
+    {
+        std::vector<dlib::frontal_face_detector::feature_vector_type> weights;
+        for (unsigned long i = 0; i < hog.num_detectors(); ++i)
+            weights.push_back(hog.get_w(i));
+        for (unsigned long levels = 1; levels <= fewScales.size(); ++levels) {
+            Scanner scanner;
+            scanner.copy_configuration(hog.get_scanner());
+            scanner.set_max_pyramid_levels(levels);
+            fewScales[levels - 1] =
+                dlib::frontal_face_detector(scanner, hog.get_overlap_tester(), weights);
+        }
+    }
 };
 
 namespace {
@@ -38,6 +57,8 @@ constexpr double kLevelFaceWidth = 60.0;
 constexpr double kSureFaceWidth = 66.0;
 // A user at a webcam fills more than this share of the picture's smaller side.
 constexpr double kLargeFaceShare = 0.26;
+// The detector's boxes are 73 pixels wide at the pyramid's first level, 6/5 wider at each next.
+constexpr double kLevelBoxWidth = 73.0;
 
 // The first pyramid level hasLargeFace() searches in an image of `size`.
 int largeFaceLevel(cv::Size size)
@@ -46,6 +67,12 @@ int largeFaceLevel(cv::Size size)
     if (wanted <= kLevelFaceWidth)
         return 0;
     return int(std::floor(std::log(wanted / kLevelFaceWidth) / std::log(kLevelScale)));
+}
+
+// The pyramid level at which the detector boxes a face `width` pixels wide.
+int boxLevel(int width)
+{
+    return std::max(0, int(std::lround(std::log(width / kLevelBoxWidth) / std::log(kLevelScale))));
 }
 
 cv::Rect wholeImage(const cv::Mat &image)
@@ -163,19 +190,33 @@ std::vector<FaceBox> FaceTracker::detectFaces(const cv::Mat &image)
     return faces;
 }
 
-bool FaceTracker::hasLargeFace(const cv::Mat &image)
+bool FaceTracker::hasLargeFace(const cv::Mat &image, int lastFaceWidth)
 {
     if (!detector || image.empty() || image.type() != CV_8UC1)
         return false;
-    const int level = largeFaceLevel(image.size());
-    if (level == 0)
+    const int large = largeFaceLevel(image.size());
+    if (large == 0)
         return !detectFaces(image).empty();
-    // The detector's own pyramid from `level` on: the same shrinking, from the same pixels.
+    // The levels of the last face seen and one either side, below those of large faces.
+    int first = 0, last = -1;
+    if (lastFaceWidth > 0 && lastFaceWidth < largeFaceWidth(image.size())) {
+        const int level = boxLevel(lastFaceWidth);
+        first = std::max(0, level - 1);
+        last = std::min(level + 1, large - 1);
+    }
+    // The detector's own pyramid: the same shrinking, from the same pixels.
+    const auto fewScalesFind = [&](const auto &levelImage) {
+        return !detector->fewScales[size_t(last - first)](levelImage, 0.0).empty();
+    };
     const dlib::cv_image<unsigned char> img(image);
+    if (first == 0 && last >= 0 && fewScalesFind(img))
+        return true;
     dlib::pyramid_down<6> down;
     dlib::array2d<unsigned char> smaller, scratch;
     down(img, smaller);
-    for (int i = 1; i < level; ++i) {
+    for (int level = 1; level < large; ++level) {
+        if (level == first && first <= last && fewScalesFind(smaller))
+            return true;
         down(smaller, scratch);
         dlib::swap(smaller, scratch);
     }
@@ -247,9 +288,10 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
     // HOG: the largest face, the first on equal areas.
     FaceBox found;
     // Nobody has been in view for a while: the whole image is first searched for a face of a
-    // size a webcam user has; the full search follows only when there is one.
+    // size a webcam user has, or of the last one's size; the full search follows only when
+    // there is one.
     if (runHog && largeFacesFirst && window == wholeImage(frameImage) && !crop.empty() &&
-        !hasLargeFace(crop)) {
+        !hasLargeFace(crop, lastWidth)) {
         runHog = false;
         largeOnly = true;
     }

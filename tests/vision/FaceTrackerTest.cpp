@@ -383,66 +383,77 @@ TEST_F(FaceTrackerTest, AFrameWithoutAFaceFindsNone)
     }
 }
 
-// Faces of every size over a room without anyone, searched with and without the large-face
-// search first: the result is the full search's whenever the large-face search lets it run,
-// and the large-face search stops only where the full search finds nothing or a small face.
-TEST_F(FaceTrackerTest, ALargeFaceSearchFirstFindsWhatTheFullSearchFindsButSmallFaces)
+// Faces of every size over a room without anyone, searched with and without the quick search
+// first: the result is the full search's whenever the quick search lets it run. The quick
+// search stops only where the full search finds nothing or a small face, and never for a face
+// of about the size last seen (the same face seen elsewhere, up to a tenth nearer or farther).
+TEST_F(FaceTrackerTest, AQuickSearchFirstFindsWhatTheFullSearchFindsButSmallFacesOfOtherSizes)
 {
     const std::vector<LabelledFace> faces = labelledFaces("testing_with_face_landmarks.xml");
     ASSERT_FALSE(faces.empty());
-    const cv::Size size(722, 406);
-    const int limit = FaceTracker::largeFaceWidth(size);
+    const int limit = FaceTracker::largeFaceWidth(kRoomSize);
     ASSERT_GT(limit, 80);
-    ASSERT_LT(limit, size.height / 3);
-    cv::Mat room = cv::imread(QDir(QStringLiteral(TOVRA_FACE_PHOTOS))
-                                  .filePath("../video_frames/frame_000101.jpg")
-                                  .toStdString(),
-                              cv::IMREAD_GRAYSCALE);
-    ASSERT_FALSE(room.empty());
-    cv::resize(room, room, size);
+    ASSERT_LT(limit, kRoomSize.height / 3);
+    const auto fullSearch = [&](const cv::Mat &frame) {
+        track(cv::Mat(), FaceBox(), FaceShape(), false);
+        tracker->setLargeFacesFirst(false);
+        return track(frame, whole(frame), FaceShape(), true);
+    };
+    const auto quickSearch = [&](const cv::Mat &frame, int lastWidth) {
+        track(cv::Mat(), FaceBox(), FaceShape(), false);
+        tracker->setLargeFacesFirst(true, lastWidth);
+        const Result r = track(frame, whole(frame), FaceShape(), true);
+        tracker->setLargeFacesFirst(false);
+        return r;
+    };
 
     std::mt19937 random(27);
-    int large = 0, small = 0;
-    for (int i = 0; i < 16; ++i) {
+    int large = 0, small = 0, sameSize = 0;
+    for (int i = 0; i < 24; ++i) {
         const LabelledFace &face = faces[random() % faces.size()];
-        const cv::Mat photo = greyPhoto(face.file);
-        ASSERT_FALSE(photo.empty());
-        // The labelled face, 60 to 110 or 120 to 260 pixels wide, somewhere in the room.
-        const double width = i % 2 ? 120 + random() % 141 : 60 + random() % 51;
-        const double k = width / std::max(1, face.box.width());
-        const cv::Point2d centre((face.box.left + face.box.right) / 2.0,
-                                 (face.box.top + face.box.bottom) / 2.0);
-        const cv::Point2d at(width / 2 + random() % int(size.width - width),
-                             size.height / 2 + int(random() % 61) - 30);
-        const cv::Mat place =
-            (cv::Mat_<double>(2, 3) << k, 0, at.x - centre.x * k, 0, k, at.y - centre.y * k);
-        cv::Mat frame = room.clone();
-        cv::warpAffine(photo, frame, place, size, cv::INTER_AREA, cv::BORDER_TRANSPARENT);
-
-        track(cv::Mat(), FaceBox(), FaceShape(), false);
-        tracker->setLargeFacesFirst(false);
-        const Result full = track(frame, whole(frame), FaceShape(), true);
-        track(cv::Mat(), FaceBox(), FaceShape(), false);
-        tracker->setLargeFacesFirst(true);
-        const Result first = track(frame, whole(frame), FaceShape(), true);
-        tracker->setLargeFacesFirst(false);
+        // 60 to 110 or 120 to 260 pixels wide, somewhere in the room.
+        const double width = i % 3 ? 60 + random() % 51 : 120 + random() % 141;
+        const auto somewhere = [&](double w) {
+            return cv::Point2d(w + random() % int(kRoomSize.width - 2 * w),
+                               kRoomSize.height / 2 + int(random() % 61) - 30);
+        };
+        const cv::Mat frame = faceInRoom(face, width, somewhere(width));
+        ASSERT_FALSE(frame.empty());
         const QString what = QStringLiteral("%1 at %2 px").arg(face.file).arg(width);
+        const Result full = fullSearch(frame);
+        const auto expectFull = [&](const Result &quick, const char *how) {
+            EXPECT_EQ(quick.found, full.found) << qPrintable(what) << how;
+            EXPECT_EQ(quick.detectorBox, full.detectorBox) << qPrintable(what) << how;
+            EXPECT_EQ(quick.faceBox, full.faceBox) << qPrintable(what) << how;
+            EXPECT_EQ(quick.shape.points, full.shape.points) << qPrintable(what) << how;
+        };
+
+        const Result first = quickSearch(frame, 0);
         if (tracker->searchedLargeFacesOnly()) {
             EXPECT_FALSE(first.found) << qPrintable(what);
             EXPECT_TRUE(!full.found || full.detectorBox.width() < limit)
                 << qPrintable(what) << " " << full.detectorBox.width();
             small += full.found;
         } else {
-            EXPECT_EQ(first.found, full.found) << qPrintable(what);
-            EXPECT_EQ(first.detectorBox, full.detectorBox) << qPrintable(what);
-            EXPECT_EQ(first.faceBox, full.faceBox) << qPrintable(what);
-            EXPECT_EQ(first.shape.points, full.shape.points) << qPrintable(what);
+            expectFull(first, "");
             large += full.found;
         }
+
+        // The same face seen before at another place and a size a tenth apart at most.
+        const double before = width * (0.9 + 0.2 * (random() % 101) / 100.0);
+        const Result seen = fullSearch(faceInRoom(face, before, somewhere(before)));
+        if (!full.found || !seen.found)
+            continue;
+        const Result again = quickSearch(frame, seen.detectorBox.width());
+        EXPECT_FALSE(tracker->searchedLargeFacesOnly())
+            << qPrintable(what) << ", seen " << seen.detectorBox.width() << " px wide";
+        expectFull(again, " after the same size");
+        sameSize += full.detectorBox.width() < limit;
     }
-    // Both kinds came up.
-    EXPECT_GE(large, 4);
-    EXPECT_GE(small, 1);
+    // Every kind came up.
+    EXPECT_GE(large, 6);
+    EXPECT_GE(small, 6);
+    EXPECT_GE(sameSize, 10);
 }
 
 TEST_F(FaceTrackerTest, WithoutDetectorsOnlyAFaceSeenBeforeIsFollowed)
