@@ -197,25 +197,21 @@ bool FaceTracker::hasLargeFace(const cv::Mat &image, int lastFaceWidth)
     const int large = largeFaceLevel(image.size());
     if (large == 0)
         return !detectFaces(image).empty();
-    // The levels of the last face seen and one either side, below those of large faces.
-    int first = 0, last = -1;
-    if (lastFaceWidth > 0 && lastFaceWidth < largeFaceWidth(image.size())) {
-        const int level = boxLevel(lastFaceWidth);
-        first = std::max(0, level - 1);
-        last = std::min(level + 1, large - 1);
-    }
+    // The level of the last face seen and one either side, those below the large faces'.
+    const int level = lastFaceWidth > 0 ? boxLevel(lastFaceWidth) : -2;
+    const int first = std::max(0, level - 1), last = std::min(level + 1, large - 1);
     // The detector's own pyramid: the same shrinking, from the same pixels.
     const auto fewScalesFind = [&](const auto &levelImage) {
         return !detector->fewScales[size_t(last - first)](levelImage, 0.0).empty();
     };
     const dlib::cv_image<unsigned char> img(image);
-    if (first == 0 && last >= 0 && fewScalesFind(img))
+    if (first == 0 && first <= last && fewScalesFind(img))
         return true;
     dlib::pyramid_down<6> down;
     dlib::array2d<unsigned char> smaller, scratch;
     down(img, smaller);
-    for (int level = 1; level < large; ++level) {
-        if (level == first && first <= last && fewScalesFind(smaller))
+    for (int i = 1; i < large; ++i) {
+        if (i == first && first <= last && fewScalesFind(smaller))
             return true;
         down(smaller, scratch);
         dlib::swap(smaller, scratch);
