@@ -225,9 +225,12 @@ std::vector<cv::Mat> faceFrames(const Options &o, const std::vector<cv::Mat> &sc
     const double k = o.faceWidth * clipPerPicture / double(boxes.front().width());
     const dlib::point middle = dlib::center(boxes.front());
     const cv::Point2d faceMiddle(middle.x(), middle.y());
+    // Farther away, the same head movements are as much smaller as the face.
+    const double fit =
+        std::min(double(o.size.width) / photo.cols, double(o.size.height) / photo.rows);
     for (int i = 0; i < 240; ++i) {
         const cv::Point2d at =
-            cv::Point2d(o.size.width / 2.0, o.size.height / 2.0) + headAt(i / 30.0);
+            cv::Point2d(o.size.width / 2.0, o.size.height / 2.0) + headAt(i / 30.0) * (k / fit);
         const cv::Mat place = (cv::Mat_<double>(2, 3) << k, 0, at.x - faceMiddle.x * k, 0, k,
                                at.y - faceMiddle.y * k);
         cv::Mat frame = scene[size_t(i) % scene.size()].clone();
