@@ -224,7 +224,7 @@ int main(int argc, char **argv)
         }
         bool runHog = false, allowHaar = false;
         schedule.scheduleFaceDetection(inputs, redetect, runHog, allowHaar);
-        tracker.setLargeFacesFirst(schedule.largeFacesFirst());
+        tracker.setLargeFacesFirst(schedule.largeFacesFirst(), schedule.lastFaceWidth());
         current.faceFound = tracker.track(grey, searchBox, previous.landmarks, runHog, allowHaar,
                                           current.detectorBox, current.faceBox, current.landmarks);
         if (tracker.hogFaceFound())

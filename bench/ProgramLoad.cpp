@@ -14,6 +14,8 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/support/TestHome.h"
 #include "tests/ui/PrivateDesktop.h"
+// Before dlib's detector: the detector's filtering is the program's.
+#include "vision/FhogFilter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,6 +25,9 @@
 #include <QProcess>
 #include <QStringList>
 #include <QtTest/QTest>
+
+#include <dlib/image_processing/frontal_face_detector.h>
+#include <dlib/opencv/cv_image.h>
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -56,6 +61,10 @@ struct Options
     int seconds = 20;
     cv::Size size = cv::Size(722, 406);
     QString screenshot;
+    // The face's width in the program's picture at its default size, 0 for the photo fitted
+    // into the clip; and the frames the face-leaves clip shows the empty room for.
+    int faceWidth = 0;
+    int awayFrames = 160;
 };
 
 struct ThreadTimes
@@ -145,9 +154,12 @@ bool tracking(DesktopView &desktop, int windows, int timeoutMs)
 }
 
 // The face-leaves clip: the face in view for its first kFaceFrames frames, then the empty
-// scene for kAwayFrames (a third of the time; five seconds at the program's pace).
+// scene (by default for a third of the time, five seconds at the program's pace).
 constexpr int kFaceFrames = 320;
-constexpr int kAwayFrames = 160;
+// The program's pace, frames a second, and the smaller side of its picture at its default
+// settings.
+constexpr double kProgramFps = 32.0;
+constexpr int kDefaultProcessingSide = 406;
 
 // The scene's frames fitted to `size` (cut to its shape), played forth and back so that the
 // loop does not jump; empty when they cannot be read.
@@ -173,36 +185,83 @@ std::vector<cv::Mat> sceneFrames(const QString &folder, cv::Size size)
     return frames;
 }
 
+// How the face moves: as a head before a webcam.
+cv::Point2d headAt(double t)
+{
+    return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3));
+}
+
+// The face clip's frames: the photo fitted into the clip, or with a face width asked for, the
+// photo shrunk to it over the empty scene, both moved as a head.
+std::vector<cv::Mat> faceFrames(const Options &o, const std::vector<cv::Mat> &scene,
+                                const QString &scratchPath)
+{
+    std::vector<cv::Mat> frames;
+    if (o.faceWidth <= 0) {
+        if (!writeFaceClip(o.photo, scratchPath, headAt, o.size))
+            return frames;
+        cv::VideoCapture face(scratchPath.toStdString());
+        cv::Mat frame;
+        while (face.read(frame))
+            frames.push_back(frame.clone());
+        QFile::remove(scratchPath);
+        return frames;
+    }
+    const cv::Mat photo = cv::imread(o.photo.toStdString());
+    if (photo.empty() || scene.empty())
+        return frames;
+    // The detector's box on the photo as it is, and the scale that makes it faceWidth pixels
+    // wide in the program's picture.
+    cv::Mat grey;
+    cv::cvtColor(photo, grey, cv::COLOR_BGR2GRAY);
+    dlib::frontal_face_detector detector = dlib::get_frontal_face_detector();
+    const std::vector<dlib::rectangle> boxes = detector(dlib::cv_image<unsigned char>(grey));
+    if (boxes.empty()) {
+        std::fprintf(stderr, "program-load: no face in %s\n", qPrintable(o.photo));
+        return frames;
+    }
+    const double clipPerPicture =
+        double(std::min(o.size.width, o.size.height)) / kDefaultProcessingSide;
+    const double k = o.faceWidth * clipPerPicture / double(boxes.front().width());
+    const dlib::point middle = dlib::center(boxes.front());
+    const cv::Point2d faceMiddle(middle.x(), middle.y());
+    // Farther away, the same head movements are as much smaller as the face.
+    const double fit =
+        std::min(double(o.size.width) / photo.cols, double(o.size.height) / photo.rows);
+    for (int i = 0; i < 240; ++i) {
+        const cv::Point2d at =
+            cv::Point2d(o.size.width / 2.0, o.size.height / 2.0) + headAt(i / 30.0) * (k / fit);
+        const cv::Mat place = (cv::Mat_<double>(2, 3) << k, 0, at.x - faceMiddle.x * k, 0, k,
+                               at.y - faceMiddle.y * k);
+        cv::Mat frame = scene[size_t(i) % scene.size()].clone();
+        cv::warpAffine(photo, frame, place, o.size, cv::INTER_AREA, cv::BORDER_TRANSPARENT);
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
 bool writeSceneClip(const Options &o, const QString &path)
 {
     const std::vector<cv::Mat> scene = sceneFrames(o.sceneFrames, o.size);
     if (scene.empty())
         return false;
-    const auto head = [](double t) {
-        return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3));
-    };
     if (o.scene == Scene::NoFace)
         return writeClip(
             path, int(scene.size()), [&](int i) { return scene[size_t(i)]; }, o.size);
-    // The face moves as in the face clip; then the room stays empty for a while.
-    const QString faceClip = path + QStringLiteral(".face.avi");
-    if (!writeFaceClip(o.photo, faceClip, head, o.size))
-        return false;
-    cv::VideoCapture face(faceClip.toStdString());
-    std::vector<cv::Mat> faceFrames;
-    cv::Mat frame;
-    while (face.read(frame))
-        faceFrames.push_back(frame.clone());
-    QFile::remove(faceClip);
-    if (faceFrames.empty())
+    const std::vector<cv::Mat> face = faceFrames(o, scene, path + QStringLiteral(".face.avi"));
+    if (face.empty())
         return false;
     // Forth and back through the face clip's frames for as long as the face stays.
     const auto faceFrame = [&](int i) {
-        const int n = int(faceFrames.size()), k = i % (2 * n - 2);
-        return faceFrames[size_t(k < n ? k : 2 * n - 2 - k)];
+        const int n = int(face.size()), k = i % (2 * n - 2);
+        return face[size_t(k < n ? k : 2 * n - 2 - k)];
     };
+    if (o.scene == Scene::Face)
+        return writeClip(
+            path, int(face.size()), [&](int i) { return face[size_t(i)]; }, o.size);
+    // The face moves as in the face clip; then the room stays empty for a while.
     return writeClip(
-        path, kFaceFrames + kAwayFrames,
+        path, kFaceFrames + o.awayFrames,
         [&](int i) { return i < kFaceFrames ? faceFrame(i) : scene[size_t(i) % scene.size()]; },
         o.size);
 }
@@ -214,7 +273,8 @@ constexpr int kCalibrationOverMs = 16000;
 int usage()
 {
     std::fprintf(stderr, "usage: program-load-run [--seconds N] [--photo FILE | --clip FILE | "
-                         "--no-face | --face-leaves] [--size WxH] [--screenshot FILE]\n");
+                         "--no-face | --face-leaves [--away-seconds S]] [--face-width N] "
+                         "[--size WxH] [--screenshot FILE]\n");
     return 2;
 }
 
@@ -240,6 +300,14 @@ bool parse(const QStringList &args, Options &o)
                 return false;
         } else if (args[i] == "--screenshot") {
             o.screenshot = value;
+        } else if (args[i] == "--face-width") {
+            o.faceWidth = value.toInt();
+            if (o.faceWidth < 20)
+                return false;
+        } else if (args[i] == "--away-seconds") {
+            o.awayFrames = int(std::lround(value.toDouble() * kProgramFps));
+            if (o.awayFrames <= 0)
+                return false;
         } else {
             return false;
         }
@@ -260,18 +328,13 @@ int measure(const Options &o)
     qputenv("TOVRA_FRAME_TIMING", QFile::encodeName(timingFile));
     if (!o.clip.isEmpty()) {
         QFile::copy(o.clip, program.clipPath());
-    } else if (o.scene != Scene::Face) {
+    } else if (o.scene != Scene::Face || o.faceWidth > 0) {
         if (!writeSceneClip(o, program.clipPath())) {
             std::fprintf(stderr, "program-load: cannot make a clip of %s\n",
                          qPrintable(o.sceneFrames));
             return 1;
         }
-    } else if (!writeFaceClip(
-                   o.photo, program.clipPath(),
-                   [](double t) {
-                       return cv::Point2d(60.0 * std::sin(t * 2.0), 20.0 * std::sin(t * 1.3));
-                   },
-                   o.size)) {
+    } else if (!writeFaceClip(o.photo, program.clipPath(), headAt, o.size)) {
         std::fprintf(stderr, "program-load: cannot make a clip of %s\n", qPrintable(o.photo));
         return 1;
     }
@@ -359,7 +422,7 @@ int measure(const Options &o)
     }
     // The face came back with the clip's frame kFaceFrames after being away: from that frame's
     // time stamp to the end of the first pass that has a face again.
-    const size_t period = kFaceFrames + kAwayFrames;
+    const size_t period = size_t(kFaceFrames + o.awayFrames);
     for (size_t back = period; o.scene == Scene::FaceLeaves && back < lines.size();
          back += period) {
         if (elapsedMs(lines[back].at, first.clockMs) >= 0x80000000u ||
@@ -377,13 +440,18 @@ int measure(const Options &o)
         }
     }
 
-    const char *kind = o.scene == Scene::NoFace ? "without a face"
-                       : o.scene == Scene::FaceLeaves
-                           ? "with a face that leaves for a third of the time"
-                       : o.clip.isEmpty() ? "with a face"
-                                          : "of your own";
-    std::printf("clip %dx%d %s, %.1f s measured after calibration\n", o.size.width, o.size.height,
-                kind, wall);
+    const QString kind = o.scene == Scene::NoFace ? QStringLiteral("without a face")
+                         : o.scene == Scene::FaceLeaves
+                             ? QStringLiteral("with a face that leaves: %1 frames in view, %2 away")
+                                   .arg(kFaceFrames)
+                                   .arg(o.awayFrames)
+                         : o.clip.isEmpty() ? QStringLiteral("with a face")
+                                            : QStringLiteral("of your own");
+    const QString far = o.faceWidth > 0 && o.clip.isEmpty() && o.scene != Scene::NoFace
+                            ? QStringLiteral(" (the face %1 px wide)").arg(o.faceWidth)
+                            : QString();
+    std::printf("clip %dx%d %s%s, %.1f s measured after calibration\n", o.size.width, o.size.height,
+                qPrintable(kind), qPrintable(far), wall);
     std::printf("threads (CPU time as a share of one core):\n");
     for (const auto &[name, g] : sorted)
         std::printf("  %-16s %2d thread%s %6.1f %%   busiest %5.1f %%\n", qPrintable(name),

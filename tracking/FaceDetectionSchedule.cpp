@@ -1,7 +1,5 @@
 #include "tracking/FaceDetectionSchedule.h"
 
-#include "vision/FaceTracker.h"
-
 #include <cmath>
 
 namespace {
@@ -14,8 +12,6 @@ constexpr quint32 kAwayAfterMs = 3000;
 constexpr quint32 kAwaySearchMs = 150;
 // ...and for faces of every size this often.
 constexpr quint32 kAwayFullSearchMs = 2000;
-// A face narrower than the large-face search finds, seen this recently, keeps every search full.
-constexpr quint32 kSmallFaceMemoryMs = 10000;
 
 double length(const cv::Point2d &p)
 {
@@ -86,21 +82,23 @@ void FaceDetectionSchedule::scheduleFaceDetection(const Inputs &in, bool redetec
     if (!started || !in.previous.faceBox.isEmpty()) {
         started = true;
         lastFaceMs = now;
-        lastFaceWidth = in.previous.faceBox.width();
     }
+    if (!in.previous.faceBox.isEmpty()) {
+        seenWidth = in.previous.faceBox.width();
+        seenSize = in.previous.processingSize;
+    }
+    // At another processing size the face is seen scaled with the picture.
+    const int size = in.current.processingSize;
+    quickWidth = seenSize > 0 && size > 0 ? int(std::lround(double(seenWidth) * size / seenSize))
+                                          : seenWidth;
 
     if (in.previous.faceBox.isEmpty()) {
-        // Nobody in view: a whole-image search, for webcam-sized faces first unless a smaller
-        // face was there lately or a full search is due.
-        const bool smallFaceLately =
-            lastFaceWidth > 0 && now - lastFaceMs < kSmallFaceMemoryMs &&
-            lastFaceWidth < FaceTracker::largeFaceWidth(
-                                cv::Size(in.current.processingSize, in.current.processingSize));
+        // Nobody in view: a whole-image search, for webcam-sized faces and faces of the last
+        // one's size first, unless a full search is due.
         away = now - lastFaceMs >= kAwayAfterMs;
         if (away && now - lastDetectionRunMs < kAwaySearchMs)
             return;
-        largeFirst =
-            !smallFaceLately && now - lastFullSearchMs < (away ? kAwayFullSearchMs : kFullSearchMs);
+        largeFirst = now - lastFullSearchMs < (away ? kAwayFullSearchMs : kFullSearchMs);
         runHog = true;
         lastDetectionRunMs = now;
         if (in.histogramReady)

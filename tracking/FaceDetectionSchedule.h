@@ -9,10 +9,11 @@
 // When the expensive face detector runs. Between detections the face tracker carries the face
 // with the landmark fit and optical flow; the schedule rests the detector for a second after
 // each success, retries every 200 ms for five seconds after a loss, then once a second.
-// Without a face box the whole image is searched on every frame, for webcam-sized faces first
-// (FaceTracker::setLargeFacesFirst) but for a full search once a second; once nobody has been
-// in view for three seconds, only every 150 ms, with a full search every two seconds, so that
-// an empty room costs little and a returning user is found within a quarter of a second.
+// Without a face box the whole image is searched on every frame, for webcam-sized faces and
+// faces of the last one's size first (FaceTracker::setLargeFacesFirst) but for a full search
+// once a second; once nobody has been in view for three seconds, only every 150 ms, with a
+// full search every two seconds, so that an empty room costs little and a returning user, at a
+// webcam's distance or at their own, is found within a quarter of a second.
 class FaceDetectionSchedule
 {
 public:
@@ -39,6 +40,9 @@ public:
     // Whether this frame's run may search for webcam-sized faces first (a whole-image search
     // that is not due to look for faces of every size).
     bool largeFacesFirst() const { return largeFirst; }
+    // The width that search also looks for: the last face box seen (however long ago, until
+    // a face of another size is seen), in pixels of this frame's processing size; 0 before any.
+    int lastFaceWidth() const { return quickWidth; }
     // Nobody has been in view for a while: the detector rests between searches.
     bool nobodyThere() const { return away; }
 
@@ -49,11 +53,13 @@ private:
     quint32 lastDetectionRunMs = 0;
     quint32 lastForcedRunMs = 0;
     int steadyBoxCount = 0;
-    // The last frame with a face box (or the first frame seen), the width of that box, and the
-    // last search for faces of every size.
+    // The last frame with a face box (or the first frame seen), the width of that box and the
+    // processing size it was seen at, and the last search for faces of every size.
     bool started = false;
     quint32 lastFaceMs = 0;
-    int lastFaceWidth = 0;
+    int seenWidth = 0;
+    int seenSize = 0;
+    int quickWidth = 0;
     quint32 lastFullSearchMs = 0;
     bool largeFirst = false;
     bool away = false;

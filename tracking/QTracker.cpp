@@ -649,7 +649,7 @@ void QTracker::detectAndMeasure(cv::Mat &colour, cv::Mat &grey)
         enhanceImage(grey);
 
     if (faceTracker) {
-        faceTracker->setLargeFacesFirst(schedule.largeFacesFirst());
+        faceTracker->setLargeFacesFirst(schedule.largeFacesFirst(), schedule.lastFaceWidth());
         detection.faceFound =
             faceTracker->track(grey, searchBox, previous.landmarks, runHog, allowHaar,
                                detection.detectorBox, detection.faceBox, detection.landmarks);

@@ -14,12 +14,31 @@
 #include <opencv2/video/tracking.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 
 struct FaceTracker::Detector
 {
+    using Scanner = dlib::frontal_face_detector::image_scanner_type;
+
     dlib::frontal_face_detector hog = dlib::get_frontal_face_detector();
+    // The same detector over the first one, two or three scales of its pyramid only.
+    std::array<dlib::frontal_face_detector, 3> fewScales;
+
+    Detector()
+    {
+        std::vector<dlib::frontal_face_detector::feature_vector_type> weights;
+        for (unsigned long i = 0; i < hog.num_detectors(); ++i)
+            weights.push_back(hog.get_w(i));
+        for (unsigned long levels = 1; levels <= fewScales.size(); ++levels) {
+            Scanner scanner;
+            scanner.copy_configuration(hog.get_scanner());
+            scanner.set_max_pyramid_levels(levels);
+            fewScales[levels - 1] =
+                dlib::frontal_face_detector(scanner, hog.get_overlap_tester(), weights);
+        }
+    }
 };
 
 namespace {
@@ -38,6 +57,8 @@ constexpr double kLevelFaceWidth = 60.0;
 constexpr double kSureFaceWidth = 66.0;
 // A user at a webcam fills more than this share of the picture's smaller side.
 constexpr double kLargeFaceShare = 0.26;
+// The detector's boxes are 73 pixels wide at the pyramid's first level, 6/5 wider at each next.
+constexpr double kLevelBoxWidth = 73.0;
 
 // The first pyramid level hasLargeFace() searches in an image of `size`.
 int largeFaceLevel(cv::Size size)
@@ -46,6 +67,12 @@ int largeFaceLevel(cv::Size size)
     if (wanted <= kLevelFaceWidth)
         return 0;
     return int(std::floor(std::log(wanted / kLevelFaceWidth) / std::log(kLevelScale)));
+}
+
+// The pyramid level at which the detector boxes a face `width` pixels wide.
+int boxLevel(int width)
+{
+    return std::max(0, int(std::lround(std::log(width / kLevelBoxWidth) / std::log(kLevelScale))));
 }
 
 cv::Rect wholeImage(const cv::Mat &image)
@@ -84,21 +111,31 @@ qint64 rectArea(const cv::Rect &rect)
     return qint64(rect.width) * rect.height;
 }
 
-// The detector places its box on a grid of about a tenth of the face's width, and where the
-// grid falls depends on the search window: a still face is found a few pixels or a whole cell
-// apart from one search to the next. Each new box refits the landmarks, and the refit moves
-// the lips and brows as much as a small gesture would. A box within a cell of the one the
-// face was followed with is the same face where it was: the followed box stays.
-FaceBox steadyBox(const FaceBox &found, const FaceBox &followed)
+// Whether each side of `a` lies within `tolerance` pixels of the same side of `b`.
+bool sidesWithin(const FaceBox &a, const FaceBox &b, int tolerance)
 {
-    if (followed.isEmpty())
+    return std::abs(a.left - b.left) <= tolerance && std::abs(a.top - b.top) <= tolerance &&
+           std::abs(a.right - b.right) <= tolerance && std::abs(a.bottom - b.bottom) <= tolerance;
+}
+
+// The detector places its box on a grid of cells (8 of the 73 pixels of its smallest box, so
+// about a ninth of the box's width at every scale), and where the grid falls depends on the
+// search window: a still face is found a few pixels or a whole cell apart from one search to
+// the next. Each new box refits the landmarks, and the refit moves the lips and brows as much
+// as a small gesture would. A face is still when the optical flow has not moved its box since
+// the last search placed it (a pixel of drift aside); found again within a cell of that box
+// and at the same scale (the detector's scales are a fifth apart), it is the same face where
+// it was and keeps its box. A face that moved, or came nearer or went farther, takes the
+// detector's box.
+FaceBox steadyBox(const FaceBox &found, const FaceBox &followed, const FaceBox &placed)
+{
+    if (followed.isEmpty() || placed.isEmpty() || !sidesWithin(followed, placed, 1))
         return found;
-    const int tolerance = std::max(2, followed.width() / 8);
-    const bool near = std::abs(found.left - followed.left) <= tolerance &&
-                      std::abs(found.top - followed.top) <= tolerance &&
-                      std::abs(found.right - followed.right) <= tolerance &&
-                      std::abs(found.bottom - followed.bottom) <= tolerance;
-    return near ? followed : found;
+    const int cell = std::max(2, followed.width() / 9);
+    const int scaleStep = std::max(2, followed.width() / 20);
+    const bool sameScale = std::abs(found.width() - followed.width()) <= scaleStep &&
+                           std::abs(found.height() - followed.height()) <= scaleStep;
+    return sameScale && sidesWithin(found, followed, cell) ? followed : found;
 }
 
 } // namespace
@@ -153,19 +190,29 @@ std::vector<FaceBox> FaceTracker::detectFaces(const cv::Mat &image)
     return faces;
 }
 
-bool FaceTracker::hasLargeFace(const cv::Mat &image)
+bool FaceTracker::hasLargeFace(const cv::Mat &image, int lastFaceWidth)
 {
     if (!detector || image.empty() || image.type() != CV_8UC1)
         return false;
-    const int level = largeFaceLevel(image.size());
-    if (level == 0)
+    const int large = largeFaceLevel(image.size());
+    if (large == 0)
         return !detectFaces(image).empty();
-    // The detector's own pyramid from `level` on: the same shrinking, from the same pixels.
+    // The level of the last face seen and one either side, those below the large faces'.
+    const int level = lastFaceWidth > 0 ? boxLevel(lastFaceWidth) : -2;
+    const int first = std::max(0, level - 1), last = std::min(level + 1, large - 1);
+    // The detector's own pyramid: the same shrinking, from the same pixels.
+    const auto fewScalesFind = [&](const auto &levelImage) {
+        return !detector->fewScales[size_t(last - first)](levelImage, 0.0).empty();
+    };
     const dlib::cv_image<unsigned char> img(image);
+    if (first == 0 && first <= last && fewScalesFind(img))
+        return true;
     dlib::pyramid_down<6> down;
     dlib::array2d<unsigned char> smaller, scratch;
     down(img, smaller);
-    for (int i = 1; i < level; ++i) {
+    for (int i = 1; i < large; ++i) {
+        if (i == first && first <= last && fewScalesFind(smaller))
+            return true;
         down(smaller, scratch);
         dlib::swap(smaller, scratch);
     }
@@ -217,6 +264,9 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         resetRegions();
         return false;
     }
+    // Only a box this tracker gave out can have been followed from where a search placed it.
+    if (searchBox.isEmpty())
+        placedBox.clear();
     image.copyTo(frameImage);
 
     // Search near the previous face, clipped to the image.
@@ -234,9 +284,10 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
     // HOG: the largest face, the first on equal areas.
     FaceBox found;
     // Nobody has been in view for a while: the whole image is first searched for a face of a
-    // size a webcam user has; the full search follows only when there is one.
+    // size a webcam user has, or of the last one's size; the full search follows only when
+    // there is one.
     if (runHog && largeFacesFirst && window == wholeImage(frameImage) && !crop.empty() &&
-        !hasLargeFace(crop)) {
+        !hasLargeFace(crop, lastWidth)) {
         runHog = false;
         largeOnly = true;
     }
@@ -261,7 +312,9 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
             detectorBox = found;
             // A whole-image search follows no face.
             const bool followed = !searchBox.isEmpty() && window != wholeImage(frameImage);
-            faceBox = followed ? steadyBox(found, clippedToImage(searchBox, frameImage)) : found;
+            faceBox = followed ? steadyBox(found, clippedToImage(searchBox, frameImage), placedBox)
+                               : found;
+            placedBox = faceBox;
             shape = fitLandmarks(faceBox, previousShape);
         }
     }
@@ -285,6 +338,8 @@ bool FaceTracker::track(const cv::Mat &image, const FaceBox &searchBox,
         !regions[0].previousPoints.empty())
         followWithoutDetection(searchBox, previousShape, faceBox, shape);
 
+    if (faceBox.isEmpty())
+        placedBox.clear();
     // This frame is the next frame's previous one (the old buffer is reused).
     std::swap(previousImage, frameImage);
     return faceBox.area() > 0;
@@ -443,6 +498,7 @@ void FaceTracker::resetRegions()
 {
     for (FeatureRegionTracker &region : regions)
         region.reset();
+    placedBox.clear();
 }
 
 void FaceTracker::drawOverlay(cv::Mat &image, const FaceBox &faceBox, const FaceShape &shape,

@@ -45,20 +45,28 @@ public:
                FaceShape &shape);
     // The HOG detector on a grey image (adjust threshold 0), best first.
     std::vector<FaceBox> detectFaces(const cv::Mat &image);
-    // Whether the HOG detector sees a face of at least largeFaceWidth(image) pixels: the same
-    // search on a smaller copy of the image, without the finest scales, a fraction of the cost.
-    bool hasLargeFace(const cv::Mat &image);
+    // Whether the HOG detector sees a face of at least largeFaceWidth(image) pixels, or one
+    // about `lastFaceWidth` pixels wide (a box width; 0 for none): the same search on smaller
+    // copies of the image, over only the scales those faces are found at, a fraction of the
+    // cost.
+    bool hasLargeFace(const cv::Mat &image, int lastFaceWidth = 0);
     // The smallest face width hasLargeFace() is sure to find in an image of `size` (a
     // quarter of its smaller side or so); 0 when it searches every scale there.
     static int largeFaceWidth(cv::Size size);
 
-    // When set, a search of the whole image first asks hasLargeFace() and runs the full
-    // detector only when it says yes; its result is then the full detector's. Faces narrower
-    // than largeFaceWidth() are not found by such a search.
-    void setLargeFacesFirst(bool on) { largeFacesFirst = on; }
+    // When set, a search of the whole image first asks hasLargeFace() with `lastFaceWidth` (the
+    // width of the last face seen, 0 for none) and runs the full detector only when it says
+    // yes; its result is then the full detector's. Faces narrower than largeFaceWidth() and of
+    // another size than the last face's are not found by such a search.
+    void setLargeFacesFirst(bool on, int lastFaceWidth = 0)
+    {
+        largeFacesFirst = on;
+        lastWidth = lastFaceWidth;
+    }
     // Whether this frame's search stopped at the smaller image.
     bool searchedLargeFacesOnly() const { return largeOnly; }
-    // Forgets every feature region (the landmarks must be found afresh).
+    // Forgets every feature region and where the last search placed the face (the landmarks
+    // must be found afresh).
     void resetRegions();
     // Draws the brows and lips onto the preview image, green when the HOG detector found the
     // face this frame, purple when the cascade did (or found it more recently), red while the
@@ -102,9 +110,13 @@ private:
     bool followChin = false;
     bool followForehead = false;
     bool largeFacesFirst = false;
+    int lastWidth = 0;
     bool largeOnly = false;
 
     cv::Rect window;
+    // The face's box as the last search placed it (kept or found); the optical flow carries
+    // the box away from it while the face moves.
+    FaceBox placedBox;
     bool hogFound = false;
     bool haarFound = false;
     std::array<FeatureRegionTracker, 3> regions{FeatureRegionTracker(0), FeatureRegionTracker(1),

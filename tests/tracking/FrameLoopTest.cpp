@@ -153,8 +153,9 @@ TEST(DetectionSchedule, ARedetectionForcesARunAndCountsAsOne)
     EXPECT_EQ(schedule.lastDetectionRun(), 100000u);
 }
 
-// Nobody in view: every frame searches, for webcam-sized faces first but for a full search once
-// a second; after three seconds only every 150 ms, fully every two seconds; a face ends it.
+// Nobody in view: every frame searches, for webcam-sized faces and the last face's size first but
+// for a full search once a second; after three seconds only every 150 ms, fully every two
+// seconds, the last face's size still looked for a minute on; a face ends it.
 TEST(DetectionSchedule, WithoutAFaceSearchesForLargeFacesFirstAndRestsWhenNobodyIsThere)
 {
     FaceDetectionSchedule schedule;
@@ -189,6 +190,7 @@ TEST(DetectionSchedule, WithoutAFaceSearchesForLargeFacesFirstAndRestsWhenNobody
         }
         lastRun = now;
         ++runsSeen;
+        EXPECT_EQ(schedule.lastFaceWidth(), 200);
         if (!schedule.largeFacesFirst()) {
             if (lastFull != 0) {
                 EXPECT_LE(now - lastFull, 2000u + 31 * 5);
@@ -207,20 +209,30 @@ TEST(DetectionSchedule, WithoutAFaceSearchesForLargeFacesFirstAndRestsWhenNobody
     EXPECT_FALSE(schedule.nobodyThere());
 }
 
-// A face the large-face search cannot find, seen lately, keeps the searches full.
-TEST(DetectionSchedule, ASmallFaceSeenLatelyKeepsEverySearchFull)
+// The quick search looks for the last face box's width until a face of another size is seen,
+// scaled with the processing size.
+TEST(DetectionSchedule, TheLastFaceSizeIsTheLastBoxSeenAtTheCurrentProcessingSize)
 {
     FaceDetectionSchedule schedule;
     Frames f;
-    f.previous.faceBox = FaceBox{100, 100, 169, 169}; // 70 px of 406
+    f.previous.faceBox.clear();
     f.at(100000);
     runs(schedule, f);
-    f.previous.faceBox.clear();
-    for (quint32 now = 100031; now < 102900; now += 31) {
-        f.at(now);
-        ASSERT_TRUE(runs(schedule, f));
-        EXPECT_FALSE(schedule.largeFacesFirst()) << now;
+    EXPECT_EQ(schedule.lastFaceWidth(), 0);
+    for (const int width : {70, 140, 81}) {
+        f.previous.faceBox = FaceBox{100, 100, 99 + width, 99 + width};
+        f.at(f.current.frameTimeMs + 31);
+        runs(schedule, f);
+        f.previous.faceBox.clear();
+        f.at(f.current.frameTimeMs + 31);
+        EXPECT_TRUE(runs(schedule, f));
+        EXPECT_TRUE(schedule.largeFacesFirst());
+        EXPECT_EQ(schedule.lastFaceWidth(), width);
     }
+    f.current.processingSize = 812;
+    f.at(f.current.frameTimeMs + 31);
+    runs(schedule, f);
+    EXPECT_EQ(schedule.lastFaceWidth(), 162);
 }
 
 TEST(DetectionSchedule, RedetectionRules)
