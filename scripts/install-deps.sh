@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Tovra Mouse needs.
-# Quick when everything is present: only missing packages are fetched.
+# Quick when everything is present: only missing packages are fetched. Packages named as
+# arguments are installed too (scripts/test.sh --clang asks for clang).
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +16,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool x11-utils x11-xserver-utils openbox xcompmgr
     fonts-dejavu-core
+    "$@"
 )
 
 missing=()

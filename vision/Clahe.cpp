@@ -1,4 +1,5 @@
 #include "vision/Clahe.h"
+#include "vision/VectorPaths.h"
 
 #include <opencv2/core.hpp>
 
@@ -7,14 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define TOVRA_X86_CLAHE 1
-#else
-#define TOVRA_X86_CLAHE 0
+#if TOVRA_SSE2_PATHS
+#include <emmintrin.h>
 #endif
-
-#include <atomic>
 
 // Every step below repeats OpenCV's arithmetic in the same order and precision (this file is
 // built without contracting a multiply and an add into one), so that the frames the face
@@ -150,7 +146,7 @@ inline void blendTail(const RowBlend &b, uchar *row, int x, int end)
     }
 }
 
-#if TOVRA_X86_CLAHE
+#if TOVRA_SSE2_PATHS
 // Four pixels at a time: their quads turned into one vector per table.
 void blendFour(const RowBlend &b, uchar *row, int x, int end)
 {
@@ -172,62 +168,18 @@ void blendFour(const RowBlend &b, uchar *row, int x, int end)
     }
     blendTail(b, row, x, end);
 }
-
-// Eight at a time where the processor has AVX2: pixels x..x+3 in the low halves, x+4..x+7 in
-// the high ones, turned within each half as above.
-__attribute__((target("avx2"))) inline __m256 quadPair(const float *quads, const uchar *row, int i)
-{
-    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(quads + 4 * row[i])),
-                                _mm_loadu_ps(quads + 4 * row[i + 4]), 1);
-}
-
-__attribute__((target("avx2"))) void blendEight(const RowBlend &b, uchar *row, int x, int end)
-{
-    const __m256 up = _mm256_set1_ps(b.up), down = _mm256_set1_ps(b.down);
-    for (; x + 8 <= end; x += 8) {
-        const __m256 q0 = quadPair(b.quads, row, x), q1 = quadPair(b.quads, row, x + 1);
-        const __m256 q2 = quadPair(b.quads, row, x + 2), q3 = quadPair(b.quads, row, x + 3);
-        const __m256 t0 = _mm256_unpacklo_ps(q0, q1), t1 = _mm256_unpackhi_ps(q0, q1);
-        const __m256 t2 = _mm256_unpacklo_ps(q2, q3), t3 = _mm256_unpackhi_ps(q2, q3);
-        const __m256 al = _mm256_shuffle_ps(t0, t2, 0x44), ar = _mm256_shuffle_ps(t0, t2, 0xEE);
-        const __m256 bl = _mm256_shuffle_ps(t1, t3, 0x44), br = _mm256_shuffle_ps(t1, t3, 0xEE);
-        const __m256 l = _mm256_loadu_ps(b.toLeft + x), r = _mm256_loadu_ps(b.toRight + x);
-        const __m256 top =
-            _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(al, l), _mm256_mul_ps(ar, r)), up);
-        const __m256 bottom =
-            _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(bl, l), _mm256_mul_ps(br, r)), down);
-        const __m256i rounded = _mm256_cvtps_epi32(_mm256_add_ps(top, bottom));
-        const __m256i words = _mm256_packs_epi32(rounded, rounded);
-        const __m128i both =
-            _mm_unpacklo_epi64(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(row + x),
-                         _mm_packus_epi16(both, _mm_setzero_si128()));
-    }
-    blendFour(b, row, x, end);
-}
 #endif
-
-std::atomic<bool> wideAllowed{true};
 
 void blendRun(const RowBlend &b, uchar *row, int begin, int end)
 {
-#if TOVRA_X86_CLAHE
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide && wideAllowed.load(std::memory_order_relaxed))
-        blendEight(b, row, begin, end);
-    else
-        blendFour(b, row, begin, end);
+#if TOVRA_SSE2_PATHS
+    blendFour(b, row, begin, end);
 #else
     blendTail(b, row, begin, end);
 #endif
 }
 
 } // namespace
-
-bool allowWideContrastBlending(bool allowed)
-{
-    return wideAllowed.exchange(allowed);
-}
 
 void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid)
 {

@@ -16,7 +16,3 @@ using GreyValueMap = void (*)(int lowest, int highest, uchar *table);
 // `mapFor` from the image's darkest and brightest values, and then equalising: one pass over the
 // image fewer, since the tiles' histograms and tables take the mapping in.
 void equaliseContrastLimited(cv::Mat &image, double clipLimit, cv::Size grid, GreyValueMap mapFor);
-
-// Whether eight pixels may be blended at a time where the processor has AVX2 (they are by
-// default); returns the previous choice. Both give the same pixels.
-bool allowWideContrastBlending(bool allowed);

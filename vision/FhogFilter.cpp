@@ -1,4 +1,5 @@
 #include "vision/FhogFilter.h"
+#include "vision/VectorPaths.h"
 
 #include <dlib/image_transforms/assign_image.h>
 
@@ -7,9 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__x86_64__) || defined(__i386__)
+#if TOVRA_SSE2_PATHS
 #include <immintrin.h>
-#define TOVRA_X86_FILTER 1
 #endif
 
 // Every sum below is dlib's, term by term and in its order (this file is built without
@@ -19,7 +19,7 @@
 
 namespace {
 
-#if TOVRA_X86_FILTER
+#if TOVRA_SSE2_PATHS
 // dlib's eight-wide numbers where the processor has no eight-wide arithmetic: two halves.
 struct Halves
 {
@@ -85,31 +85,31 @@ struct Plane
 };
 
 namespace narrow {
+#define TOVRA_PLANE_TARGET
 #include "vision/FhogFilterPlane.inc"
+#undef TOVRA_PLANE_TARGET
 } // namespace narrow
 
-#if TOVRA_X86_FILTER
-#pragma GCC push_options
-#pragma GCC target("avx")
+#if TOVRA_SSE2_PATHS
 namespace wide {
-// Eight-wide arithmetic, for processors that have it (asked at run time).
+// Eight-wide arithmetic, for processors that have it (asked at run time). Every function that
+// touches it is compiled for AVX by its own attribute; the rest of the file is not.
+#define TOVRA_PLANE_TARGET [[gnu::target("avx")]]
 struct Wide
 {
     __m256 v;
-    static Wide zero() { return {_mm256_setzero_ps()}; }
-    static Wide load(const float *p) { return {_mm256_loadu_ps(p)}; }
-    static void store(float *p, Wide a) { _mm256_storeu_ps(p, a.v); }
-    static Wide add(Wide a, Wide b) { return {_mm256_add_ps(a.v, b.v)}; }
-    static Wide times(Wide a, float f) { return {_mm256_mul_ps(a.v, _mm256_set1_ps(f))}; }
+    TOVRA_PLANE_TARGET static Wide zero() { return {_mm256_setzero_ps()}; }
+    TOVRA_PLANE_TARGET static Wide load(const float *p) { return {_mm256_loadu_ps(p)}; }
+    TOVRA_PLANE_TARGET static void store(float *p, Wide a) { _mm256_storeu_ps(p, a.v); }
+    TOVRA_PLANE_TARGET static Wide add(Wide a, Wide b) { return {_mm256_add_ps(a.v, b.v)}; }
+    TOVRA_PLANE_TARGET static Wide times(Wide a, float f)
+    {
+        return {_mm256_mul_ps(a.v, _mm256_set1_ps(f))};
+    }
 };
 #include "vision/FhogFilterPlane.inc"
+#undef TOVRA_PLANE_TARGET
 } // namespace wide
-#pragma GCC pop_options
-
-__attribute__((target("avx"))) void filterPlaneWide(const Plane &p)
-{
-    wide::filterPlane<wide::Wide>(p);
-}
 #endif
 
 std::atomic<bool> wideAllowed{true};
@@ -165,10 +165,10 @@ rectangle float_spatially_filter_image_separable<array2d<float>, array2d<float>,
     p.rowTaps = &rowTaps(0);
     p.colTaps = &colTaps(0);
     p.addTo = addTo;
-#if TOVRA_X86_FILTER
-    static const bool wide = __builtin_cpu_supports("avx");
-    if (wide && wideAllowed.load(std::memory_order_relaxed)) {
-        filterPlaneWide(p);
+#if TOVRA_SSE2_PATHS
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx && wideAllowed.load(std::memory_order_relaxed)) {
+        wide::filterPlane<wide::Wide>(p);
         return nonBorder;
     }
 #endif

@@ -1,4 +1,5 @@
 #include "vision/MirroredFrame.h"
+#include "vision/VectorPaths.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -6,9 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#if defined(__x86_64__) || defined(__i386__)
+#if TOVRA_SSE2_PATHS
 #include <tmmintrin.h>
-#define TOVRA_SSSE3_ROWS 1
 #endif
 
 namespace {
@@ -29,13 +29,13 @@ template<int Channels> std::uint32_t pixelAt(const std::uint8_t *p)
     return 0xff000000u | std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
 }
 
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
 // Four colour pixels at a time with one byte shuffle, which also reverses them when the row is
 // mirrored: about a sixth of the time of the loop below. Returns the pixels done; they stop
 // where a 16-byte load would reach past the row's end.
 template<int Channels>
-__attribute__((target("ssse3"))) int shuffledPixels(const std::uint8_t *in, std::uint32_t *out,
-                                                    int cols, bool flipX)
+[[gnu::target("ssse3")]] int shuffledPixels(const std::uint8_t *in, std::uint32_t *out, int cols,
+                                            bool flipX)
 {
     static_assert(Channels == 3 || Channels == 4, "colour pixels only");
     const int c = Channels;
@@ -58,11 +58,10 @@ __attribute__((target("ssse3"))) int shuffledPixels(const std::uint8_t *in, std:
 }
 #endif
 
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
 // Sixteen grey pixels at a time, reversed with one byte shuffle: about a tenth of the time of
 // OpenCV's mirroring of one-byte pixels. Returns the pixels done.
-__attribute__((target("ssse3"))) int reversedBytes(const std::uint8_t *in, std::uint8_t *out,
-                                                   int cols)
+[[gnu::target("ssse3")]] int reversedBytes(const std::uint8_t *in, std::uint8_t *out, int cols)
 {
     const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
     int x = 0;
@@ -80,14 +79,14 @@ void mirroredGreyRows(const cv::Mat &src, bool flipY, cv::Mat &dst)
 {
     dst.create(src.size(), CV_8UC1);
     const int cols = src.cols;
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
     static const bool shuffles = __builtin_cpu_supports("ssse3");
 #endif
     for (int y = 0; y < src.rows; ++y) {
         const std::uint8_t *in = src.ptr<std::uint8_t>(flipY ? src.rows - 1 - y : y);
         std::uint8_t *out = dst.ptr<std::uint8_t>(y);
         int x = 0;
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
         if (shuffles)
             x = reversedBytes(in, out, cols);
 #endif
@@ -99,14 +98,14 @@ void mirroredGreyRows(const cv::Mat &src, bool flipY, cv::Mat &dst)
 template<int Channels> void mirrorRows(const cv::Mat &src, bool flipX, bool flipY, cv::Mat &dst)
 {
     const int cols = src.cols;
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
     static const bool shuffles = Channels > 1 && __builtin_cpu_supports("ssse3");
 #endif
     for (int y = 0; y < src.rows; ++y) {
         const std::uint8_t *in = src.ptr<std::uint8_t>(flipY ? src.rows - 1 - y : y);
         std::uint32_t *out = dst.ptr<std::uint32_t>(y);
         int x = 0;
-#if TOVRA_SSSE3_ROWS
+#if TOVRA_SSE2_PATHS
         if constexpr (Channels > 1) {
             if (shuffles)
                 x = shuffledPixels<Channels>(in, out, cols, flipX);

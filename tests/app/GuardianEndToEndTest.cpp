@@ -128,13 +128,23 @@ public:
     Display *dpy;
 };
 
-// The guardian processes of this build that are still there (zombies included).
+// Whether the process was started on this test's desktop: the programs of tests that run side
+// by side, each on a desktop of its own, have guardians of their own.
+bool onThisDesktop(const QString &pid)
+{
+    QFile environment(QString("/proc/%1/environ").arg(pid));
+    if (!environment.open(QIODevice::ReadOnly))
+        return false;
+    return environment.readAll().split('\0').contains("DISPLAY=" + qgetenv("DISPLAY"));
+}
+
+// The guardian processes of this build on this test's desktop that are still running.
 int guardiansRunning()
 {
     const QString guardian = QDir(qEnvironmentVariable("TOVRA_BIN_DIR")).filePath("TovraGuardian");
     int count = 0;
     for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
-        if (pid.toInt() <= 0)
+        if (pid.toInt() <= 0 || !onThisDesktop(pid))
             continue;
         const QString exe = QFileInfo(QString("/proc/%1/exe").arg(pid)).symLinkTarget();
         QFile statFile(QString("/proc/%1/stat").arg(pid));
