@@ -106,5 +106,12 @@ if [ -n "$sanitize" ]; then
     echo "Not run under the $sanitize sanitizer (label 'timing': they assume the speed of a normal build):"
     ctest -N -L '^timing$' | sed -n 's/^ *Test *#[0-9]*: /    /p'
     ctest_args+=(-LE '^timing$')
+    # The random engine sequences look for the same faults at any speed: a share of them is
+    # enough where every pass costs several times more.
+    if [ "$sanitize" = thread ]; then
+        export TOVRA_ENGINE_SEQUENCES="${TOVRA_ENGINE_SEQUENCES:-1000}"
+    else
+        export TOVRA_ENGINE_SEQUENCES="${TOVRA_ENGINE_SEQUENCES:-2000}"
+    fi
 fi
 ctest "${ctest_args[@]}" "$@"
