@@ -216,9 +216,9 @@ void filterOnset(const SmileFrame &f, int jump, int &adaptedThreshold)
     const FacialMetrics &pfm = frameRecords.previousMetrics;
     SmileOnsetFields &o = smileOnset.current;
     const SmileOnsetFields &prev = smileOnset.previous;
-    const auto hold = [&o] {
-        o.pending = 1;
-        o.confirmed = 0;
+    const auto hold = [] {
+        smileOnset.current.pending = 1;
+        smileOnset.current.confirmed = 0;
     };
     const bool lipsMove = m.lipMotionSmoothed > f.lipLimit || m.lipMotionSlow > f.lipLimit;
     const bool faceStale = faceUnseenFor(f.now, p.FACE_REDETECT_TIMEOUT);

@@ -61,8 +61,6 @@ private:
     // Keycodes whose auto-repeat was on before we held them: switched off while held, so a
     // key held through a gesture types once, and back on at the release.
     std::map<unsigned, bool> repeatOff;
-    bool extensionChecked = false;
-    bool extensionPresent = false;
 };
 
 } // namespace platform

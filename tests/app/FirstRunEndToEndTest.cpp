@@ -8,6 +8,7 @@
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 
 #include <QDir>
@@ -149,7 +150,7 @@ TEST_P(ScaledFirstRun, EveryWindowAndTheCalibrationHeadingAreOnTheScreen)
             palette = desktop.windows("Click Opts").value(0);
             return onScreen(main) && onScreen(palette) && main.right() <= palette.left();
         },
-        10000))
+        patientMs(10000)))
         << describe(main) << " beside the palette at " << describe(palette);
 
     // The calibration heading and the ring with its label, drawn in the desktop's pixels.
@@ -166,7 +167,7 @@ TEST_P(ScaledFirstRun, EveryWindowAndTheCalibrationHeadingAreOnTheScreen)
             settings = desktop.windows("Settings").value(0);
             return onScreen(settings) && settings.right() <= palette.left();
         },
-        10000))
+        patientMs(10000)))
         << describe(settings) << " beside the palette at " << describe(palette);
     screenshot(qPrintable(shot + "3-settings"));
     xdotool({"search", "--name", "^Settings$", "windowminimize", "--sync"});
@@ -218,7 +219,7 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
             const QRect p = desktop.frameOf(palette), m = desktop.frameOf(main);
             return atRightEdge(p) && Screen.contains(m) && m.right() < p.left();
         },
-        10000))
+        patientMs(10000)))
         << "the palette's frame " << framesShown();
     screenshot(qPrintable(shot + "1-first-run"));
     // The pointer is the calibration's until its prompts are gone.
@@ -232,7 +233,8 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
     dragWithTheMouse(QPoint(frame.center().x(), frame.bottom() - 1),
                      QPoint(frame.center().x(), frame.bottom() - 1 - first.height() / 3));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return desktop.windows("Click Opts").value(0).height() < first.height(); }, 10000))
+        [&] { return desktop.windows("Click Opts").value(0).height() < first.height(); },
+        patientMs(10000)))
         << "not made smaller: " << framesShown();
     const QPoint inside = desktop.windows("Click Opts").value(0).center();
     dragWithTheMouse(inside, inside + QPoint(300, 0), true);
@@ -242,7 +244,7 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
             small = desktop.windows("Click Opts").value(0);
             return small.height() < first.height() && atRightEdge(desktop.frameOf(palette));
         },
-        10000))
+        patientMs(10000)))
         << "the palette's frame " << framesShown();
 
     // Grown by its lower edge: in its own proportion it grows to the right too, past the edge,
@@ -256,7 +258,14 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
         return client.width() > small.width() && client.height() > small.height() &&
                atRightEdge(desktop.frameOf(palette)) && Screen.contains(desktop.frameOf(main));
     };
-    EXPECT_TRUE(QTest::qWaitFor(grownOnScreen, 10000)) << "the palette's frame " << framesShown();
+    const auto sizes = [&] {
+        const QRect client = desktop.windows("Click Opts").value(0);
+        return " (its client " + std::to_string(client.width()) + "x" +
+               std::to_string(client.height()) + ", made smaller " + std::to_string(small.width()) +
+               "x" + std::to_string(small.height()) + ")";
+    };
+    EXPECT_TRUE(QTest::qWaitFor(grownOnScreen, patientMs(10000)))
+        << "the palette's frame " << framesShown() << sizes();
     // And stays there once the sizing has settled.
     QTest::qWait(1000);
     EXPECT_TRUE(grownOnScreen()) << "the palette's frame " << framesShown();

@@ -677,7 +677,8 @@ TEST_P(EngineCombinationsShare, NothingHeldOrPressedThatTheUserDidNotAskFor)
     }
     std::printf("Engine sequences: seeds %u to %u; %d pressed something, %d scrolled\n", first,
                 first + unsigned(n) - 1, pressing, scrolling);
-    if (n >= 100) {
+    // Over a whole run's share, not the few a sanitizer run plays: the reach is the seeds'.
+    if (n >= 1000) {
         // The generator reaches what it is for.
         EXPECT_GE(pressing * 3, n);
         EXPECT_GE(scrolling * 50, n);
