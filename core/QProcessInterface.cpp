@@ -4,6 +4,12 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+namespace {
+// Only the time for a woken thread to be scheduled: a waiter gets the lock at once, the worker
+// holds nothing meanwhile.
+const int LockHandOverMs = 2000;
+}
+
 QProcessInterface::QProcessInterface(int intervalMs, QObject *parent)
     : QObject(parent)
     , thread(this, intervalMs)
@@ -49,10 +55,20 @@ bool QProcessInterface::IsRunning()
 bool QProcessInterface::TryLock(int timeoutMs)
 {
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
-    while (!mutex.try_lock()) {
-        if (deadline.hasExpired())
-            return false;
+    ++lockWaiters;
+    bool locked = mutex.try_lock();
+    while (!locked && !deadline.hasExpired()) {
         QThread::usleep(500);
+        locked = mutex.try_lock();
     }
-    return true;
+    --lockWaiters;
+    return locked;
+}
+
+void QProcessInterface::handOverLock()
+{
+    // Bounded all the same: the worker keeps taking its queued calls and stop requests.
+    const QDeadlineTimer deadline(LockHandOverMs);
+    while (lockWaiters.load() > 0 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <mutex>
 
 // A worker object that runs on a thread of its own. It moves itself into that thread, so its
@@ -29,7 +30,12 @@ public:
     bool IsRunning();
     bool isStarted() const { return thread.isRunning() || thread.isFinished(); }
 
-    void Lock() { mutex.lock(); }
+    void Lock()
+    {
+        ++lockWaiters;
+        mutex.lock();
+        --lockWaiters;
+    }
     void Unlock() { mutex.unlock(); }
     // Lock(), waiting `timeoutMs` at most; false when the lock stays taken that long (a
     // worker stuck in the middle of its work).
@@ -39,7 +45,16 @@ public slots:
     virtual void ProcessSlot() = 0;
 
 protected:
+    // On the worker's thread, between two stretches of work that each hold the lock: a thread
+    // waiting for the lock gets it first. The mutex is not fair: a worker that takes it back at
+    // once can keep another thread waiting for minutes.
+    void handOverLock();
+
     // A standard mutex rather than Qt's: ThreadSanitizer sees it (Qt is built without it).
     std::recursive_mutex mutex;
     QThreadedObject thread;
+
+private:
+    // Threads in Lock() or TryLock() that have not got the lock yet.
+    std::atomic<int> lockWaiters{0};
 };

@@ -506,6 +506,9 @@ void QTracker::runPass()
     else if (!dwellStepRan)
         interruptDwell();
     Unlock();
+    // Passes follow each other without a gap when a frame takes longer than the camera's
+    // period: another thread waiting for the lock gets it now.
+    handOverLock();
     if (pausedNow || !processed) {
         // Paused, or no frame (a video that ended, a camera unplugged): rest, don't spin.
         workerRest(pausedNow ? kPausedSleepMs : kEmptyFrameSleepMs);
