@@ -268,6 +268,42 @@ QImage DesktopView::grab(const QRect &area)
     return image;
 }
 
+QString DesktopView::describeWindow(unsigned long window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, window, &attributes))
+        return QStringLiteral("window %1 is gone").arg(window);
+    QString title = QStringLiteral("untitled");
+    char *name = nullptr;
+    if (XFetchName(dpy, window, &name) && name) {
+        title = QStringLiteral("\"%1\"").arg(QString::fromUtf8(name));
+        XFree(name);
+    }
+    const char *const mapStates[] = {"unmapped", "unviewable", "viewable"};
+    QString wmState = QStringLiteral("none");
+    const Atom wmStateAtom = XInternAtom(dpy, "WM_STATE", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(dpy, window, wmStateAtom, 0, 2, False, wmStateAtom, &type, &format,
+                           &count, &after, &data) == Success &&
+        data) {
+        if (format == 32 && count >= 1) {
+            const long state = reinterpret_cast<long *>(data)[0];
+            wmState = state == IconicState   ? QStringLiteral("iconic")
+                      : state == NormalState ? QStringLiteral("normal")
+                                             : QStringLiteral("withdrawn");
+        }
+        XFree(data);
+    }
+    return QStringLiteral("window %1 %2 is %3, WM_STATE %4")
+        .arg(window)
+        .arg(title)
+        .arg(QString::fromLatin1(mapStates[qBound(0, attributes.map_state, 2)]))
+        .arg(wmState);
+}
+
 QList<DesktopView::Seen> DesktopView::titled()
 {
     QList<Seen> found;

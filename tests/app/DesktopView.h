@@ -50,6 +50,9 @@ public:
     // What the desktop shows, for failure messages: each titled window, where it is, which one
     // has the focus, and where the pointer is.
     QString describe();
+    // One window that may no longer be shown: its title, whether it is mapped, and the state
+    // the window manager gave it (iconic when minimised).
+    QString describeWindow(unsigned long window);
     QPoint pointer();
     // The keycodes held down on the server's keyboard.
     QList<int> keysDown();

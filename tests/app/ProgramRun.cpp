@@ -161,8 +161,14 @@ bool ProgramRun::quit(DesktopView &desktop, const QRect &mainWindow)
     // A test that started the program its own way has not met its main window yet.
     if (mainWindowId == 0)
         mainWindowId = desktop.windowIds(mainWindowTitle()).value(0);
-    if (mainWindowId == 0 || !desktop.windowIds(mainWindowTitle()).contains(mainWindowId))
+    if (mainWindowId == 0)
         return failed("no main window");
+    if (!desktop.windowIds(mainWindowTitle()).contains(mainWindowId)) {
+        ADD_FAILURE() << "quitting: the main window is not shown: "
+                      << desktop.describeWindow(mainWindowId).toStdString() << "; "
+                      << desktop.describe().toStdString();
+        return false;
+    }
     // Off every window, where a dwell click changes nothing.
     desktop.parkPointer();
     // The window manager's close key goes to the window with the focus.
