@@ -488,7 +488,8 @@ void dragStep()
         if (soundDrag())
             playSound(SoundId::LmbPress);
         o.dragState = -1;
-    } else if (o.dragState == -1) {
+    } else {
+        // The second click drops the drag, also one a gesture's press picked up.
         if (!ownWindow()) {
             if (ownerHolds(InputOwner::Drag) && soundDrag())
                 playSound(SoundId::LmbRelease);

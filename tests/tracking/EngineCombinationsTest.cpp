@@ -11,7 +11,13 @@
 // - the desktop holds exactly what the engine's owners hold, and an owner holds input only
 //   while its gesture says it does (one pass of grace: a gesture stands aside on its next step);
 // - a gesture's key is up within a few frames of the face letting go of that gesture (keys never
-//   stick to head motion; a mapping changed while it was held excepted).
+//   stick to head motion; a mapping changed while it was held excepted);
+// - in frame time, past the limits the program sets itself: nothing is held after a pass that
+//   threw, nor once the camera has given no frame for longer than its gap; no gesture holds
+//   anything once the face has been lost for longer than the longest any gesture carries on
+//   through a loss, unless the head holds it on (a smile, blink or mouth stuck by motion);
+// - nothing is held, a drag included, while a calibration runs or in the pass that finds a
+//   real mouse moving the pointer; a dwell click while a drag holds its button drops it.
 // After the face relaxes and the head rests for longer than any gesture's own limits nothing
 // but a drag between its two clicks is held; after the loop's end nothing at all.
 //
@@ -21,6 +27,7 @@
 #include "core/FacialDetectionApp.h"
 #include "core/SettingsKeys.h"
 #include "engine/ClickEngine.h"
+#include "engine/EnginePass.h"
 #include "engine/EngineState.h"
 #include "engine/FacialGestures.h"
 #include "engine/InputOwners.h"
@@ -63,7 +70,8 @@ struct Pose
     cv::Point2d velocity;
     bool face = true;
     bool camera = true;
-    bool throwNext = false;
+    // Passes in a row whose face fit throws.
+    int throwPasses = 0;
 };
 
 // The tracker with its camera and its face finding scripted from the pose; everything else
@@ -92,8 +100,8 @@ protected:
 
     void detectAndMeasure(cv::Mat &, cv::Mat &) override
     {
-        if (pose.throwNext) {
-            pose.throwNext = false;
+        if (pose.throwPasses > 0) {
+            --pose.throwPasses;
             throw std::runtime_error("scripted failure");
         }
         FrameDetection &d = frameRecords.detection;
@@ -204,6 +212,9 @@ constexpr int kGestureCount = int(sizeof(kGestures) / sizeof(kGestures[0]));
 // A key goes up this many frames after the face let go of its gesture, at the latest: the
 // mouth's opening ends on its second frame below the threshold, the others on their first.
 constexpr int kKeyUpFrames = 4;
+// The longest a gesture carries on through a lost face: the eyebrow raise's half second (the
+// others end on their first frame without one, unless the head holds them on).
+constexpr quint32 kFaceLossMs = 500;
 
 constexpr int kInputs = 8;
 HeldInputId inputAt(int i)
@@ -248,6 +259,9 @@ protected:
     // changed while its owner held something.
     std::array<int, kGestureCount> relaxedFrames{};
     std::array<bool, kGestureCount> remapped{};
+    // Frame time of the last pass that ran the engine on a frame, and of the last with a face.
+    quint32 lastFrameMs = 0;
+    quint32 lastFaceMs = 0;
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
@@ -293,13 +307,18 @@ protected:
     QList<QPair<QString, QVariant>> clickOptions()
     {
         const bool right = pick(3) == 0;
-        static const int modes[] = {0, 1, 2, 3, 3}; // scrolling twice as often
-        const int mode = modes[pick(5)];
-        note("click options " + std::to_string(right) + " " + std::to_string(mode));
+        // Dragging twice and scrolling three times as often as the others.
+        static const int modes[] = {0, 1, 2, 2, 3, 3, 3};
+        const int mode = modes[pick(7)];
+        // A locked drag stays chosen after its drop: the next click picks up another.
+        const bool locked = mode == 2 && pick(2);
+        note("click options " + std::to_string(right) + " " + std::to_string(mode) +
+             (locked ? " locked" : ""));
         return {{QString::fromLatin1(CLICK_OPTION_LEFT_CLICK), !right},
                 {QString::fromLatin1(CLICK_OPTION_RIGHT_CLICK), right},
                 {QString::fromLatin1(CLICK_OPTION_TIMES2_MODE), mode == 1},
                 {QString::fromLatin1(CLICK_OPTION_DRAG_MODE), mode == 2},
+                {QString::fromLatin1(CLICK_OPTION_DRAG_MODE_LOCKED), locked},
                 {QString::fromLatin1(CLICK_OPTION_SCROLL_MODE), mode == 3}};
     }
 
@@ -334,7 +353,6 @@ protected:
         settings.append({QString::fromLatin1(ADDITIONAL_RESOLUTION), 0});
         settings.append({QString::fromLatin1(CAMERA_FLIPLEFTTORIGHT), 1});
         settings.append({QString::fromLatin1(CAMERA_FLIPTOPTOBOTTOM), 0});
-        settings.append({QString::fromLatin1(CLICK_OPTION_DRAG_MODE_LOCKED), 0});
         settings += clickOptions();
         app()->setSettings(settings);
         // As at a start: every setting is applied, also those the last sequence left as they
@@ -344,6 +362,7 @@ protected:
         app()->setClickingActive(true);
         app()->setPointerOffScreen(false);
         clearLogs();
+        lastFrameMs = lastFaceMs = currentTimeMs32();
         if (!tracker->startLoop()) {
             fail("the loop did not start");
             return;
@@ -358,9 +377,15 @@ protected:
     {
         const bool processingPaused = tracker->isPaused();
         const bool clickingPaused = !app()->clickingActive;
+        const bool dragHeld = ownerHolds(InputOwner::Drag);
+        const int throwsBefore = pose().throwPasses;
         clock->advance(dtMs);
+        const quint32 now = currentTimeMs32();
         tracker->runPass();
         check(processingPaused && tracker->isPaused(), clickingPaused && !app()->clickingActive);
+        const bool threw = pose().throwPasses < throwsBefore;
+        const bool frame = !processingPaused && pose().camera && !threw;
+        checkInTime(now, processingPaused, frame, threw, dragHeld);
     }
     void passes(int n)
     {
@@ -443,6 +468,51 @@ protected:
                          kInputNames[i] + ") of owner " + std::to_string(int(gesture.owner)));
             }
         }
+    }
+
+    // The rules in frame time, after a pass at `now`: `frame` when it ran the engine on a frame.
+    void checkInTime(quint32 now, bool paused, bool frame, bool threw, bool dragHeldBefore)
+    {
+        const bool engineOn = pointerSettings.engineEnabled != 0;
+        if (frame) {
+            lastFrameMs = now;
+            if (pose().face)
+                lastFaceMs = now;
+        }
+        std::string letGo;
+        if (threw)
+            letGo = "a pass that threw";
+        else if (!paused && !frame && now - lastFrameMs > kNoFrameLimitMs)
+            letGo = "no frame for " + std::to_string(now - lastFrameMs) + " ms";
+        else if (frame && !engineOn)
+            letGo = "a pass of a calibration";
+        else if (frame && pointerEngineState.externalLagPending &&
+                 app()->externalMotionTime() == int(now))
+            letGo = "the pass that found a real mouse moving the pointer";
+        if (!letGo.empty()) {
+            for (int o = 0; o < int(InputOwner::Count); ++o) {
+                if (ownerHolds(InputOwner(o)))
+                    fail("owner " + std::to_string(o) + " holds input after " + letGo);
+            }
+            return;
+        }
+        if (frame && engineOn && !pose().face && now - lastFaceMs > kFaceLossMs) {
+            for (const GestureOwner &g : kGestures) {
+                // The raise ends on a long loss even when the head holds it on.
+                const bool headHolds =
+                    g.owner != InputOwner::EyebrowRaise && heldOnByTheHead(g.owner);
+                if (ownerHolds(g.owner) && !headHolds)
+                    fail("owner " + std::to_string(int(g.owner)) +
+                         " holds input with the face lost for " + std::to_string(now - lastFaceMs) +
+                         " ms");
+            }
+        }
+        // The second click of a drag lets it go (over our own windows a dwell clicks there
+        // instead, and the drag goes on).
+        const bool dwellClicked = lastDwellClick.clicked && lastDwellClick.clickMs == now;
+        if (frame && engineOn && dwellClicked && dragHeldBefore &&
+            !app()->isPointerOverOwnWindow() && ownerHolds(InputOwner::Drag))
+            fail("a dwell click left the drag held");
     }
 
     static bool heldOnByTheHead(InputOwner owner)
@@ -531,8 +601,8 @@ protected:
             changeSetting(kChoices[pick(int(sizeof(kChoices) / sizeof(kChoices[0])))]);
             passes(1 + pick(3));
         } else if (kind < 56) {
-            // A camera unplugged, or a file at its end, for a while.
-            const int gapMs = 60 * between(1, 20);
+            // A camera unplugged, or a file at its end, for a while, now and then long.
+            const int gapMs = chance(0.8) ? 60 * between(1, 20) : 500 * between(3, 8);
             note("no frames for " + std::to_string(gapMs));
             pose().camera = false;
             for (int t = 0; t < gapMs && failure.empty(); t += 20)
@@ -577,9 +647,12 @@ protected:
             tracker->resetGestureState();
             pass();
         } else if (kind < 82) {
-            note("a pass throws");
-            pose().throwNext = true;
-            pass();
+            // A face fit that fails once, or keeps failing for a while.
+            const int n = chance(0.5) ? 1 : between(2, 30);
+            note(std::to_string(n) + " passes throw");
+            pose().throwPasses = n;
+            passes(n);
+            pose().throwPasses = 0;
         } else if (kind < 84) {
             note("recentre");
             tracker->recenterPointer();
@@ -598,7 +671,7 @@ protected:
             note("still");
             pose().velocity = {};
             passes(5 + pick(40));
-            if (chance(0.4)) {
+            if (chance(0.75)) {
                 pose().velocity = cv::Point2d(0.0, pick(2) ? 8.0 : -8.0);
                 note("head up or down");
                 passes(5 + pick(20));
