@@ -194,11 +194,27 @@ QString DesktopView::describe()
     if (focused == QLatin1String("none") && focus != 0)
         focused = QStringLiteral("untitled window %1").arg(focus);
     const QPoint at = pointer();
-    return QStringLiteral("windows shown (bottom to top): %1; focus: %2; pointer at %3,%4")
+    // Windows left on another virtual desktop are not shown: which one is shown tells.
+    QString desktop = QStringLiteral("unknown");
+    const Atom current = XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), current, 0, 1, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 32 && count == 1)
+            desktop = QString::number(reinterpret_cast<long *>(data)[0] + 1);
+        XFree(data);
+    }
+    return QStringLiteral(
+               "windows shown (bottom to top): %1; focus: %2; pointer at %3,%4; virtual desktop %5")
         .arg(shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral(", ")))
         .arg(focused)
         .arg(at.x())
-        .arg(at.y());
+        .arg(at.y())
+        .arg(desktop);
 }
 
 QPoint DesktopView::pointer()

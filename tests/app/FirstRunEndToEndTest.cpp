@@ -95,9 +95,13 @@ bool setFontResolution(int dpi)
 }
 
 // A press on `from`, moved to `to` in steps as a hand moves, and let go; with Alt held the window
-// manager moves the window under the pointer.
-void dragWithTheMouse(const QPoint &from, const QPoint &to, bool alt = false)
+// manager moves the window under the pointer. The pointer stops a pixel inside the screen: held
+// against its edge while it moves a window (openbox: for 400 ms, as a slow xdotool may), it takes
+// the window manager to the next desktop with that window, and the others are left behind.
+void dragWithTheMouse(const QPoint &from, QPoint to, bool alt = false)
 {
+    to.setX(qBound(Screen.left() + 1, to.x(), Screen.right() - 1));
+    to.setY(qBound(Screen.top() + 1, to.y(), Screen.bottom() - 1));
     xdotool({"mousemove", QString::number(from.x()), QString::number(from.y())});
     if (alt)
         xdotool({"keydown", "alt"});
