@@ -105,6 +105,8 @@ int endBesideAnotherRun(int argc, char **argv)
                     QObject::tr("Tovra Mouse is already running.\n\nThis start ends without "
                                 "changing anything; this message closes by itself."),
                     QMessageBox::Ok);
+    // The running one's click-options window stays on top: the box would open under it.
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     QTimer::singleShot(OtherRunNoticeMs, &box, &QDialog::accept);
     box.exec();
     return AnotherRunExit;

@@ -150,8 +150,8 @@ void procScroll()
     const TrackingParameters &p = trackingParameters;
     if (!s.scrollingActive)
         return;
-    // Paused clicking turns no wheel, whichever way the scroll began (a smile's scroll stage
-    // can begin one while clicking is paused): it ends as a pause ends it.
+    // Paused clicking turns no wheel, whichever way the scroll began: it ends as a pause ends
+    // it.
     const FacialDetectionApp *app = FacialDetectionApp::instance();
     if (app && !app->clickingActive) {
         interruptScrollMode();

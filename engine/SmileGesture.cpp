@@ -62,6 +62,12 @@ bool scrollOption()
     return clickOptionState.CLICK_OPTION_SCROLL_MODE != 0;
 }
 
+bool clickingPaused()
+{
+    const FacialDetectionApp *app = FacialDetectionApp::instance();
+    return app && !app->clickingActive;
+}
+
 bool episodeRunning()
 {
     return mode().smileActive || mode().smileSustained;
@@ -434,7 +440,8 @@ bool scrollStage(SmileFrame &f)
             sendState(true);
         }
         const bool moved = f.withSmile ? fasterThan(f, p.ESCAPE_SPEED_SCROLL) : true;
-        if (moved) {
+        // Paused clicking turns no wheel: no scroll begins, and no tick says one did.
+        if (moved && !clickingPaused()) {
             if (f.buttonAction)
                 s.smileSustained = 1;
             s.scrollingActive = 1;

@@ -177,6 +177,10 @@ bool X11InputSynthesis::buttonUp(MouseButton button)
     if (!display)
         return false;
     std::lock_guard<std::mutex> lock(inputMutex);
+    // XTEST keeps one state for all its clients: a release of a button this service does not
+    // hold would let go of another program's press, and be a second release of our own.
+    if (!held.isHeld(button))
+        return true;
     sendButton(display, buttonNumber(button), false);
     held.release(button);
     tellHeld();

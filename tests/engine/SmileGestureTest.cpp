@@ -681,4 +681,18 @@ TEST_F(Scroll, ASmileScrollEndsAtTheReleaseWithItsImageHidden)
     EXPECT_EQ(scrollImages.last().first().toString(), "invisible.png");
 }
 
+// Paused clicking turns no wheel: the head moving in the scroll stage begins no scroll, so
+// neither the scroll's tick nor its image comes, frame after frame.
+TEST_F(Scroll, WhileClickingIsPausedTheScrollStageBeginsNoScroll)
+{
+    FacialDetectionApp::instance()->clickingActive = false;
+    QSignalSpy scrollImages(engineSignals(), &EngineSignals::ScrollSN_SetImagePath);
+    smile(1600, 10.0, 1200, false);
+    EXPECT_EQ(smileModeState.scrollingActive, 0);
+    EXPECT_EQ(soundFiles().join(", ").toStdString(), "") << "ticks of a scroll begun";
+    EXPECT_EQ(scrollImages.count(), 0) << "images of a scroll ended";
+    EXPECT_TRUE(wheel().isEmpty());
+    relax();
+}
+
 } // namespace

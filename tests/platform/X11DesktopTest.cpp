@@ -22,6 +22,7 @@
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
@@ -137,6 +138,58 @@ TEST_F(X11Input, NothingIsHeldAfterReleaseAll)
     EXPECT_FALSE(input.isHeld(MouseButton::Left));
     EXPECT_FALSE(input.isHeld(Key::F14));
     EXPECT_EQ(x.keycodeOf(XK_F14), 0u);
+}
+
+// A release goes to the desktop only for a button the service holds down. XTEST keeps one state
+// for all its clients, so a release of a button it does not hold would let go of another
+// program's press, and the desktop would see two releases for the service's one press.
+TEST_F(X11Input, ItReleasesOnlyAButtonItHolds)
+{
+    // The buttons' releases as the server reports them, whoever sent them.
+    Display *watch = XOpenDisplay(nullptr);
+    ASSERT_TRUE(watch);
+    int opcode = 0, event = 0, error = 0, major = 2, minor = 2;
+    ASSERT_TRUE(XQueryExtension(watch, "XInputExtension", &opcode, &event, &error) &&
+                XIQueryVersion(watch, &major, &minor) == Success);
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawButtonRelease);
+    XIEventMask mask{XIAllMasterDevices, int(sizeof bits), bits};
+    XISelectEvents(watch, DefaultRootWindow(watch), &mask, 1);
+    XSync(watch, False);
+    int left = 0, right = 0;
+    const auto read = [&] {
+        while (XPending(watch)) {
+            XEvent e;
+            XNextEvent(watch, &e);
+            if (e.xcookie.type == GenericEvent && e.xcookie.extension == opcode &&
+                XGetEventData(watch, &e.xcookie)) {
+                const int button = static_cast<const XIRawEvent *>(e.xcookie.data)->detail;
+                left += button == 1;
+                right += button == 3;
+                XFreeEventData(watch, &e.xcookie);
+            }
+        }
+    };
+
+    input.buttonDown(MouseButton::Left);
+    input.buttonUp(MouseButton::Left);
+    input.buttonUp(MouseButton::Left);
+    // Another program holds the left button.
+    XTestFakeButtonEvent(x.display, 1, True, CurrentTime);
+    XSync(x.display, False);
+    input.buttonUp(MouseButton::Left);
+    EXPECT_TRUE(x.pointerButtons() & Button1Mask) << "another program's press was let go";
+    XTestFakeButtonEvent(x.display, 1, False, CurrentTime);
+    // Its right click last: once that is seen, every release before it has been.
+    XTestFakeButtonEvent(x.display, 3, True, CurrentTime);
+    XTestFakeButtonEvent(x.display, 3, False, CurrentTime);
+    XSync(x.display, False);
+    EXPECT_TRUE(waitUntil([&] {
+        read();
+        return right == 1;
+    }));
+    EXPECT_EQ(left, 2) << "releases of the left button for its two presses";
+    XCloseDisplay(watch);
 }
 
 // The engine's worker presses while an end on the GUI thread lets go of everything: whoever
