@@ -6,8 +6,9 @@
 //
 // The checker reads what reached the desktop (the input service's event log), never a record
 // that a release-all clears. After every pass:
-// - nothing is pressed while processing or clicking is paused (a plain left press over the
-//   program's own windows excepted), and while processing is paused nothing is held at all;
+// - nothing is pressed and no scroll begins while processing or clicking is paused (a plain left
+//   press over the program's own windows excepted), and while processing is paused nothing is
+//   held at all;
 // - the desktop holds exactly what the engine's owners hold, and an owner holds input only
 //   while its gesture says it does (one pass of grace: a gesture stands aside on its next step);
 // - a gesture's key is up within a few frames of the face letting go of that gesture (keys never
@@ -404,6 +405,9 @@ protected:
     {
         const bool own = app()->isPointerOverOwnWindow();
         const QStringList events = platform::recordingLog().calls(QStringLiteral("input"));
+        if (clickingPausedThroughout &&
+            soundFiles().contains(QStringLiteral("ScrollTick-Short-25ms.wav")))
+            fail("a scroll began while clicking is paused");
         platform::recordingLog().clear();
         for (const QString &e : events) {
             if (trace && !e.startsWith(QLatin1String("move")))
