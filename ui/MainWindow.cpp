@@ -237,8 +237,8 @@ void MainWindow::placeWindowsForFirstRun()
         workArea = screen;
     const int rightEdge = workArea.x() + workArea.width();
     // The top of a window centred on the screen, its frame inside the work area.
-    auto centredTop = [&](const QWidget &window, int frameHeight) {
-        const int top = screen.y() + screenHeight / 2 - window.height() / 2;
+    auto centredTop = [&](int height, int frameHeight) {
+        const int top = screen.y() + screenHeight / 2 - height / 2;
         return qMax(workArea.y(), qMin(top, workArea.y() + workArea.height() - frameHeight));
     };
 
@@ -246,29 +246,33 @@ void MainWindow::placeWindowsForFirstRun()
     ClickOptionsWindow &options = settings.clickOptionsWindow;
     options.adjustSize();
     showParked(&options);
-    int optionsFrameWidth = options.frameGeometry().width();
-    if (options.frameGeometry().height() < 460) {
-        options.resize(optionsFrameWidth, 485);
+    // The window manager frames every window alike: the palette's frame tells the others'.
+    const QSize decoration = options.frameGeometry().size() - options.size();
+    // Sizes as asked for, not as the toolkit last heard them: on a busy desktop the window
+    // manager's answer to the parking, with the size before, may come after a resize.
+    QSize optionsSize = options.size();
+    if (optionsSize.height() + decoration.height() < 460) {
+        options.resize(optionsSize.width() + decoration.width(), 485);
         options.adjustSize();
+        optionsSize = options.size();
         QCoreApplication::processEvents();
-        optionsFrameWidth = options.frameGeometry().width();
     }
     // On a screen scaled up the palette as designed is taller than the work area: smaller, in
     // its own proportion.
-    const int optionsTitle = options.frameGeometry().height() - options.height();
-    const int optionsRoom = workArea.height() - optionsTitle;
-    if (options.height() > optionsRoom && optionsRoom > 0) {
-        options.resize(options.width() * optionsRoom / options.height(), optionsRoom);
+    const int optionsRoom = workArea.height() - decoration.height();
+    if (optionsSize.height() > optionsRoom && optionsRoom > 0) {
+        optionsSize = QSize(optionsSize.width() * optionsRoom / optionsSize.height(), optionsRoom);
+        options.resize(optionsSize);
         QCoreApplication::processEvents();
-        optionsFrameWidth = options.frameGeometry().width();
     }
-    // The window manager frames every window alike: the palette's frame tells the others'.
-    const QSize decoration = options.frameGeometry().size() - options.size();
+    const int optionsFrameWidth = optionsSize.width() + decoration.width();
     // The others are placed from where the palette is meant to stand, not from where the
     // toolkit last heard it is: on a busy desktop the window manager's own placement of the
     // parked palette may still be on its way after this move.
-    const QPoint optionsAt(rightEdge - options.width() - decoration.width(),
-                           centredTop(options, options.height() + decoration.height()));
+    const QPoint optionsAt(
+        rightEdge - optionsFrameWidth,
+        centredTop(optionsSize.height(), optionsSize.height() + decoration.height()));
+    options.resize(optionsSize);
     options.move(optionsAt);
     placedOnPurpose(&options);
     options.show();
@@ -283,15 +287,18 @@ void MainWindow::placeWindowsForFirstRun()
         setMinimumSize(least.boundedTo(designed));
     resize(designed);
     QCoreApplication::processEvents();
-    move(optionsAt.x() - width() - decoration.width(),
-         centredTop(*this, height() + decoration.height()));
+    // Asked again: a late answer of the window manager may have brought back the size before.
+    resize(designed);
+    move(optionsAt.x() - designed.width() - decoration.width(),
+         centredTop(designed.height(), designed.height() + decoration.height()));
     show();
 
     settings.adjustSize();
     showParked(&settings);
     // Wide enough for every page, where there is room left of the palette.
     settings.fitToPages(optionsAt.x() - workArea.x() - decoration.width(), true);
-    settings.move(workArea.x(), centredTop(settings, settings.height() + decoration.height()));
+    settings.move(workArea.x(),
+                  centredTop(settings.height(), settings.height() + decoration.height()));
     placedOnPurpose(&settings);
     settings.showMinimized();
 

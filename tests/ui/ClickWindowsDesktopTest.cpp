@@ -10,12 +10,14 @@
 #include "platform/Process.h"
 #include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
+#include "tests/ui/PrivateDesktop.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -27,6 +29,7 @@
 #undef Bool
 #undef Status
 
+#include <csignal>
 #include <cstdlib>
 
 using namespace SettingKeys;
@@ -56,6 +59,8 @@ public:
         if (dpy)
             XCloseDisplay(dpy);
     }
+
+    Display *display() const { return dpy; }
 
     unsigned long activeWindow() const
     {
@@ -162,6 +167,104 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
     EXPECT_EQ(pause.frameGeometry().bottom() + 1, 1080 - 40);
     EXPECT_EQ(pause.frameGeometry().right(), screen.right());
     EXPECT_EQ(pause.width(), options.frameGeometry().width());
+    desktop.remove(panel);
+}
+
+// A busy window manager answers late: it has told where and how large the palette stood when
+// the first run parked it, and the toolkit takes that in only once the first run has made the
+// palette smaller; the window manager answers the first run's own requests after the first run
+// has placed every window. The notice goes out as the window manager sends one (a synthetic
+// configure notice) the moment the palette is made smaller, and the window manager stops then
+// until resume().
+class LateWindowManager : public QObject
+{
+public:
+    explicit LateWindowManager(Display *dpy)
+        : dpy(dpy)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~LateWindowManager() override
+    {
+        qApp->removeEventFilter(this);
+        resume();
+    }
+    void resume()
+    {
+        if (stopped)
+            ::kill(stopped, SIGCONT);
+        stopped = 0;
+    }
+    bool late = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *palette = qobject_cast<ClickOptionsWindow *>(watched);
+        if (late || !palette || event->type() != QEvent::Resize || !PrivateDesktop::windowManager())
+            return false;
+        const QSize before = static_cast<QResizeEvent *>(event)->oldSize();
+        if (!before.isValid() || before.height() <= palette->height())
+            return false;
+        late = true;
+        stopped = PrivateDesktop::windowManager();
+        ::kill(stopped, SIGSTOP);
+        const QRect parked(palette->pos() * palette->devicePixelRatioF(),
+                           before * palette->devicePixelRatioF());
+        XEvent notice{};
+        notice.xconfigure.type = ConfigureNotify;
+        notice.xconfigure.send_event = True;
+        notice.xconfigure.display = dpy;
+        notice.xconfigure.event = palette->winId();
+        notice.xconfigure.window = palette->winId();
+        notice.xconfigure.x = parked.x();
+        notice.xconfigure.y = parked.y();
+        notice.xconfigure.width = parked.width();
+        notice.xconfigure.height = parked.height();
+        XSendEvent(dpy, palette->winId(), False, StructureNotifyMask, &notice);
+        XSync(dpy, False);
+        // Taken in before the first run goes on.
+        QTest::qWaitFor([&] { return palette->size() == before; }, patientMs(2000));
+        return false;
+    }
+
+private:
+    Display *dpy;
+    pid_t stopped = 0;
+};
+
+// Where the palette must be made smaller to fit, the first run places the windows from the sizes
+// it asked for: from the palette's size before, they would stand short of the right edge and
+// above the work area.
+TEST_F(ClickWindowsDesktop, TheFirstRunPlacesThePaletteAtTheEdgeWhenTheWindowManagerAnswersLate)
+{
+    // The palette as designed is taller than the work area is high.
+    const int panelHeight = 540;
+    const unsigned long panel = desktop.addBottomPanel(panelHeight);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return platform::process().workArea().height() == 1080 - panelHeight; },
+        patientMs(5000)));
+    app()->setSetting(FIRST_RUN_EVER, 1);
+    LateWindowManager manager(desktop.display());
+    MainWindow window;
+    ASSERT_TRUE(manager.late);
+    manager.resume();
+    ClickOptionsWindow &options = window.settingsWindow().clickOptionsWindow;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // The palette's frame at the right edge inside the work area, the main window's directly
+    // left of it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return options.frameGeometry().right() == screen.right() &&
+                   options.frameGeometry().top() >= 0 &&
+                   options.frameGeometry().bottom() < 1080 - panelHeight &&
+                   window.frameGeometry().right() + 1 == options.frameGeometry().left();
+        },
+        patientMs(10000)))
+        << "the palette's frame " << options.frameGeometry().x() << ","
+        << options.frameGeometry().y() << " " << options.frameGeometry().width() << "x"
+        << options.frameGeometry().height() << ", the main window's right edge "
+        << window.frameGeometry().right();
     desktop.remove(panel);
 }
 

@@ -21,6 +21,8 @@ extern char **environ;
 
 namespace {
 
+pid_t currentManager = 0;
+
 pid_t spawnQuietly(const char *const argv[], int keepFd = -1, int asFd = -1)
 {
     posix_spawn_file_actions_t actions;
@@ -76,6 +78,7 @@ PrivateDesktop::PrivateDesktop()
 
 PrivateDesktop::~PrivateDesktop()
 {
+    currentManager = 0;
     stop(managerPid);
     stop(serverPid);
     if (oldDisplay.isNull())
@@ -138,5 +141,11 @@ bool PrivateDesktop::startWindowManager()
         }
         QThread::msleep(20);
     }
+    currentManager = managerPid;
     return true;
+}
+
+pid_t PrivateDesktop::windowManager()
+{
+    return currentManager;
 }

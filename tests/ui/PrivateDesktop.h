@@ -17,6 +17,9 @@ public:
 
     // Empty when everything is up; otherwise what failed.
     QByteArray problem() const { return failure; }
+    // The window manager of the desktop that lives now (0 without one), for a test that stops
+    // it for a moment as a busy machine would.
+    static pid_t windowManager();
 
 private:
     bool startServer();
