@@ -26,6 +26,24 @@ int ignoreXErrors(Display *, XErrorEvent *)
     return 0;
 }
 
+// The first value of a window's 32-bit property, when it has one.
+bool firstValue(Display *dpy, Window window, const char *property, long &value)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    const bool read =
+        XGetWindowProperty(dpy, window, XInternAtom(dpy, property, False), 0, 1, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32 && count >= 1;
+    if (read)
+        value = reinterpret_cast<long *>(data)[0];
+    if (data)
+        XFree(data);
+    return read;
+}
+
 } // namespace
 
 DesktopView::DesktopView()
@@ -195,19 +213,10 @@ QString DesktopView::describe()
         focused = QStringLiteral("untitled window %1").arg(focus);
     const QPoint at = pointer();
     // Windows left on another virtual desktop are not shown: which one is shown tells.
-    QString desktop = QStringLiteral("unknown");
-    const Atom current = XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), current, 0, 1, False, AnyPropertyType,
-                           &type, &format, &count, &after, &data) == Success &&
-        data) {
-        if (format == 32 && count == 1)
-            desktop = QString::number(reinterpret_cast<long *>(data)[0] + 1);
-        XFree(data);
-    }
+    long current = 0;
+    const QString desktop = firstValue(dpy, DefaultRootWindow(dpy), "_NET_CURRENT_DESKTOP", current)
+                                ? QString::number(current + 1)
+                                : QStringLiteral("unknown");
     return QStringLiteral(
                "windows shown (bottom to top): %1; focus: %2; pointer at %3,%4; virtual desktop %5")
         .arg(shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral(", ")))
@@ -297,22 +306,11 @@ QString DesktopView::describeWindow(unsigned long window)
     }
     const char *const mapStates[] = {"unmapped", "unviewable", "viewable"};
     QString wmState = QStringLiteral("none");
-    const Atom wmStateAtom = XInternAtom(dpy, "WM_STATE", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    if (XGetWindowProperty(dpy, window, wmStateAtom, 0, 2, False, wmStateAtom, &type, &format,
-                           &count, &after, &data) == Success &&
-        data) {
-        if (format == 32 && count >= 1) {
-            const long state = reinterpret_cast<long *>(data)[0];
-            wmState = state == IconicState   ? QStringLiteral("iconic")
-                      : state == NormalState ? QStringLiteral("normal")
-                                             : QStringLiteral("withdrawn");
-        }
-        XFree(data);
-    }
+    long state = 0;
+    if (firstValue(dpy, window, "WM_STATE", state))
+        wmState = state == IconicState   ? QStringLiteral("iconic")
+                  : state == NormalState ? QStringLiteral("normal")
+                                         : QStringLiteral("withdrawn");
     return QStringLiteral("window %1 %2 is %3, WM_STATE %4")
         .arg(window)
         .arg(title)
