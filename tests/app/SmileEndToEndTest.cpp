@@ -124,7 +124,8 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
     EXPECT_TRUE(spaceIsDown());
     screenshot("smile-2-held");
     EXPECT_TRUE(program.quit(desktop, mainWindow));
-    EXPECT_FALSE(spaceIsDown());
+    // Let go of by the program, or by its guardian a moment after the end.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !spaceIsDown(); }, patientMs(1000)));
 }
 
 // A user whose face smiles a little at rest, sitting still: past the calibration nothing is
