@@ -5,6 +5,7 @@
 // dwells); the focus stays with the window the user works in; the program ends by Alt+F4 and
 // Enter and keeps the windows' places.
 
+#include "tests/support/Patience.h"
 #include "tests/support/TestHome.h"
 #include "tests/ui/PrivateDesktop.h"
 
@@ -56,12 +57,14 @@ bool writeStillClip(const QString &photoPath, const QString &clipPath)
     return true;
 }
 
+// Polls until the condition holds, `timeoutMs` at most (stretched under a sanitizer).
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
+    const int limit = patientMs(timeoutMs);
     while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
+        if (clock.elapsed() > limit)
             return false;
         QThread::msleep(20);
     }
@@ -420,7 +423,7 @@ TEST_F(ClickWindowsEndToEnd, DwellingOnThePaletteChangesTheNextDwellClick)
         60000));
     ASSERT_TRUE(activate(question));
     xdotool({"key", "Return"});
-    ASSERT_TRUE(program.waitForFinished(60000));
+    ASSERT_TRUE(program.waitForFinished(patientMs(60000)));
     EXPECT_EQ(program.exitCode(), 0);
     QSettings file(home.settingsFile(), QSettings::IniFormat);
     EXPECT_FALSE(file.value("ClickOptionsWindow/geometry").toByteArray().isEmpty());

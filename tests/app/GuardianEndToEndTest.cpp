@@ -225,7 +225,7 @@ TEST_P(GuardianEndToEnd, AProgramEndedByTheSignalWhileADwellDragHoldsTheButtonLe
     // A sanitizer's own fault handler reports the signal and exits with an error instead.
     EXPECT_TRUE(program.process.exitStatus() == QProcess::CrashExit ||
                 program.process.exitCode() != 0);
-    EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, patientMs(5000)));
     EXPECT_TRUE(desktop.shiftDown()) << "the guardian let go of another program's Shift";
     desktop.holdShift(false);
     desktop.setPointerControl(before);
@@ -443,7 +443,10 @@ TEST(TwoRunsEndToEnd, ASecondStartWhileTheFirstRunsChangesNothingAndEndsByItself
     EXPECT_EQ(guardiansRunning(), 1);
 
     EXPECT_TRUE(program.quit(view, mainWindow));
-    EXPECT_EQ(desktop.pointerControl(), users);
+    // Put back by the program, or by its guardian a moment after the end.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.pointerControl() == users; }, patientMs(1000)))
+        << "acceleration " << desktop.pointerControl()[0] << "/" << desktop.pointerControl()[1]
+        << " above " << desktop.pointerControl()[2];
     if (second.state() != QProcess::NotRunning) {
         second.kill();
         second.waitForFinished();
@@ -507,7 +510,8 @@ TEST(GuardianClickOptionsEndToEnd, AStartAfterSigkillMidDragShowsTheLeftClickAnd
     WorkWindow work;
     work.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&work, patientMs(30000)));
-    const QPoint spot = work.geometry().center();
+    // Where the desktop has it: Qt's record of a window a busy window manager placed can lag.
+    const QPoint spot = view.waitForWindow("Work").center();
     const auto startedAndCalibrated = [&] {
         if (program.start(view).isNull() || view.waitForWindow(Overlay).isNull())
             return false;
@@ -581,10 +585,13 @@ TEST(GuardianEndsWithTheProgram, NormalQuitsAndSigtermLeaveNoGuardianBehind)
             ASSERT_TRUE(program.quit(view, mainWindow)) << "run " << run;
         } else {
             program.process.terminate();
-            ASSERT_TRUE(program.process.waitForFinished(30000)) << "run " << run;
+            ASSERT_TRUE(program.waitForEnd(30000)) << "run " << run;
             EXPECT_EQ(program.process.exitCode(), 0) << "run " << run;
         }
-        EXPECT_EQ(guardiansRunning(), 0) << "after run " << run;
+        // The program waits a moment for its guardian to end, and leaves one that takes longer
+        // to end by itself.
+        EXPECT_TRUE(QTest::qWaitFor([] { return guardiansRunning() == 0; }, patientMs(5000)))
+            << "after run " << run;
         ASSERT_TRUE(view.waitUntilGone(ProgramRun::mainWindowTitle()));
     }
 }

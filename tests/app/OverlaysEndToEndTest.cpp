@@ -6,6 +6,7 @@
 #include "tests/app/DesktopView.h"
 #include "tests/app/FaceClip.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/Patience.h"
 #include "tests/ui/DesktopTestMain.h"
 
 #include <QDir>
@@ -14,7 +15,36 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+// Xlib's macros clash with the test framework and Qt.
+#undef None
+#undef Bool
+#undef Status
+
 namespace {
+
+// Whether a window of the motion image's size (200 by 200) is on the screen over `at`.
+bool imageOver(const QPoint &at)
+{
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return false;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    bool over = false;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !over; ++i) {
+            XWindowAttributes a;
+            over = XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable &&
+                   a.width == 200 && a.height == 200 &&
+                   QRect(a.x, a.y, a.width, a.height).contains(at);
+        }
+        if (children)
+            XFree(children);
+    }
+    XCloseDisplay(dpy);
+    return over;
+}
 
 // The longest run of near-black pixels in any row: a few pixels in letters, the whole width of
 // a black square.
@@ -43,11 +73,12 @@ TEST(OverlaysEndToEnd, NoBlackSquareCoversTheReadyToStartDialogUnderThePointer)
                               program.clipPath(), [](double) { return cv::Point2d(0, 0); }));
     int darkRun = -1;
     const QRect mainWindow = program.start(desktop, [&](const QRect &ready) {
-        // The pointer on the dialog's middle; the program's motion image (200 by 200, centred
-        // on the pointer) follows it there.
+        // The pointer on the dialog's middle, and the program's motion image (200 by 200, where
+        // the pointer was when it was made, or following it) over it there.
         xdotool({"mousemove", QString::number(ready.center().x()),
                  QString::number(ready.center().y())});
-        QTest::qWait(500);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return imageOver(ready.center()); }, patientMs(10000)))
+            << "no motion image over the dialog's middle";
         screenshot("ready-to-start-under-the-pointer");
         darkRun = longestDarkRun(desktop.grab(ready));
     });

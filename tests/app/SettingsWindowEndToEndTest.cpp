@@ -53,6 +53,16 @@ Travel measureTravel(DesktopView &desktop, int samples)
     return travel;
 }
 
+// Whether the image shows more than one colour: a page drawn, not a bare window.
+bool drawn(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(0, 0))
+                return true;
+    return false;
+}
+
 TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
 {
     DesktopView desktop;
@@ -104,7 +114,17 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
     tabs->setCurrentIndex(1);
     QCoreApplication::processEvents();
     QTabBar *bar = tabs->tabBar();
+    // The pages' area: the first page (nothing on it moves by itself) until the click has
+    // turned it.
+    QWidget *pointingPage = tabs->currentWidget();
+    const QRect pages(settingsWindow.topLeft() + pointingPage->mapTo(&settingsModel, QPoint(0, 0)),
+                      pointingPage->size());
+    QImage firstPage;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return drawn(firstPage = desktop.grab(pages)); }, patientMs(10000)));
     clickAt(settingsWindow.topLeft() + bar->mapTo(&settingsModel, bar->tabRect(1).center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.grab(pages) != firstPage; }, patientMs(10000)))
+        << "the pointing page did not come";
 
     screenshot("3-pointing");
     auto *slider = settingsModel.findChild<QSlider *>("mouseSensitivityXSlider");

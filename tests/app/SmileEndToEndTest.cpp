@@ -128,6 +128,7 @@ TEST(SmileEndToEnd, EachSmilePressesAndReleasesItsKeyOnceAndQuittingMidSmileRele
     EXPECT_TRUE(spaceIsDown());
     screenshot("smile-2-held");
     EXPECT_TRUE(program.quit(desktop, mainWindow));
+    // Let go of by the program, or by its guardian a moment after the end.
     EXPECT_TRUE(QTest::qWaitFor([] { return !spaceIsDown(); }, patientMs(1000)))
         << "Space still down after the program ended";
 }

@@ -118,7 +118,7 @@ QString id(const QWidget &w)
 bool framed(const QWidget &w)
 {
     return QTest::qWaitFor([&] { return w.geometry().topLeft() != w.frameGeometry().topLeft(); },
-                           5000);
+                           patientMs(5000));
 }
 
 class ClickWindowsDesktop : public ::testing::Test
@@ -149,6 +149,13 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPutsTheMainWindowLeftOfThePaletteAndThePa
     ASSERT_TRUE(framed(window));
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    // Framed, then placed: looked at once the window manager has put them there.
+    (void)QTest::qWaitFor(
+        [&] {
+            return options.frameGeometry().right() == screen.right() &&
+                   window.frameGeometry().right() + 1 == options.frameGeometry().left();
+        },
+        patientMs(5000));
     // The palette's frame, its border with it, ends at the right edge, centred vertically.
     EXPECT_EQ(options.frameGeometry().right(), screen.right());
     EXPECT_GT(options.geometry().right(), options.frameGeometry().left());
@@ -285,9 +292,18 @@ TEST_F(ClickWindowsDesktop, ResizingThePaletteKeepsItsProportionAndScalesItsButt
         xdotool({"mousemove", QString::number(lowerRight.x() + 4 * step),
                  QString::number(lowerRight.y() + 15 * step)});
     xdotool({"mouseup", "3", "keyup", "alt"});
+    QPushButton *right = palette.findChild<QPushButton *>("rightClick");
+    // Grown, kept in proportion by the window manager, and laid out anew at the size it ends at.
+    const auto resized = [&] {
+        const QSize now = palette.size();
+        const double s = double(now.height()) / first.height();
+        return now.height() > first.height() + 50 &&
+               std::abs(now.width() - now.height() * first.width() / first.height()) <= 1 &&
+               right->height() == int(60 * s) && right->width() == 75 + now.width() - first.width();
+    };
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return palette.height() > first.height() + 50; }, patientMs(5000)));
-    QTest::qWait(200);
+    (void)QTest::qWaitFor(resized, patientMs(5000));
 
     const QSize now = palette.size();
     SCOPED_TRACE(QString("%1x%2 from %3x%4")
@@ -299,7 +315,6 @@ TEST_F(ClickWindowsDesktop, ResizingThePaletteKeepsItsProportionAndScalesItsButt
     // Dragged 40 right and 150 down: the window manager kept the width to the height.
     EXPECT_LE(std::abs(now.width() - now.height() * first.width() / first.height()), 1);
     const double s = double(now.height()) / first.height();
-    QPushButton *right = palette.findChild<QPushButton *>("rightClick");
     EXPECT_EQ(right->height(), int(60 * s));
     EXPECT_EQ(right->width(), 75 + now.width() - first.width());
 }
@@ -318,7 +333,7 @@ TEST_F(ClickWindowsDesktop, APaletteMovedOffTheScreenComesBack)
             const QRect f = palette.frameGeometry();
             return f.left() != 1500 && f.right() <= screen.right() && f.bottom() <= screen.bottom();
         },
-        5000))
+        patientMs(5000)))
         << palette.frameGeometry().x() << "," << palette.frameGeometry().y();
 }
 
@@ -331,8 +346,8 @@ TEST_F(ClickWindowsDesktop, APaletteGrownPastTheRightEdgeComesBack)
     const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
     // Flush with the right edge, as on the first run.
     palette.move(screen.right() + 1 - palette.frameGeometry().width(), 100);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); },
+                                patientMs(5000)));
     const QSize first = palette.size();
 
     // The user drags the lower edge down; in proportion the window also grows to the right.
@@ -343,10 +358,11 @@ TEST_F(ClickWindowsDesktop, APaletteGrownPastTheRightEdgeComesBack)
         xdotool({"mousemove", QString::number(lowerEdge.x()),
                  QString::number(lowerEdge.y() + 15 * step)});
     xdotool({"mouseup", "3", "keyup", "alt"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return palette.width() > first.width() + 5; }, 5000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return palette.width() > first.width() + 5; }, patientMs(5000)))
         << palette.width();
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return palette.frameGeometry().right() == screen.right(); },
+                                patientMs(5000)))
         << palette.frameGeometry().x() << "+" << palette.frameGeometry().width();
 }
 

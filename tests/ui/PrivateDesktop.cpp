@@ -2,7 +2,10 @@
 
 #include "tests/support/Patience.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtGlobal>
 
@@ -121,7 +124,13 @@ bool PrivateDesktop::startServer()
 
 bool PrivateDesktop::startWindowManager()
 {
-    const char *argv[] = {"openbox", "--sm-disable", nullptr};
+    // Openbox names itself on the root window before it takes windows on, and runs its startup
+    // command once it does: a window shown in between waits for it, and on a busy machine was
+    // seen never to be shown at all. The tests start once the command has run.
+    const QTemporaryDir folder;
+    const QString ready = QDir(folder.path()).filePath(QStringLiteral("ready"));
+    const QByteArray startup = "touch " + QFile::encodeName(ready);
+    const char *argv[] = {"openbox", "--sm-disable", "--startup", startup.constData(), nullptr};
     managerPid = spawnQuietly(argv);
     if (managerPid <= 0) {
         failure = "openbox could not be started (Debian package openbox)";
@@ -129,7 +138,7 @@ bool PrivateDesktop::startWindowManager()
     }
     QElapsedTimer waited;
     waited.start();
-    while (!windowManagerRunning(display)) {
+    while (!windowManagerRunning(display) || !QFile::exists(ready)) {
         if (waitpid(managerPid, nullptr, WNOHANG) == managerPid) {
             managerPid = -1;
             failure = "openbox ended at once";
