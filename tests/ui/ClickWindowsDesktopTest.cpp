@@ -203,6 +203,7 @@ public:
         stopped = 0;
     }
     bool late = false;
+    bool takenIn = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -231,7 +232,7 @@ protected:
         XSendEvent(dpy, palette->winId(), False, StructureNotifyMask, &notice);
         XSync(dpy, False);
         // Taken in before the first run goes on.
-        QTest::qWaitFor([&] { return palette->size() == before; }, patientMs(2000));
+        takenIn = QTest::qWaitFor([&] { return palette->size() == before; }, patientMs(2000));
         return false;
     }
 
@@ -255,6 +256,7 @@ TEST_F(ClickWindowsDesktop, TheFirstRunPlacesThePaletteAtTheEdgeWhenTheWindowMan
     LateWindowManager manager(desktop.display());
     MainWindow window;
     ASSERT_TRUE(manager.late);
+    EXPECT_TRUE(manager.takenIn) << "the toolkit did not take in the late notice";
     manager.resume();
     ClickOptionsWindow &options = window.settingsWindow().clickOptionsWindow;
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
