@@ -73,11 +73,6 @@ bool ownWindow()
     return app() && app()->isPointerOverOwnWindow();
 }
 
-bool clickingActive()
-{
-    return !app() || app()->clickingActive;
-}
-
 platform::Key keyOf(int key)
 {
     static const platform::Key keys[] = {platform::Key::Space, platform::Key::Return,
@@ -160,6 +155,11 @@ int selectedButton()
 }
 
 } // namespace
+
+bool clickingActive()
+{
+    return !app() || app()->clickingActive;
+}
 
 void playSound(SoundId id)
 {

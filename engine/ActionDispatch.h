@@ -16,6 +16,9 @@ constexpr ActionPhase Press = 1;
 constexpr ActionPhase Release = 2;
 } // namespace ActionPhases
 
+// Clicking is not paused (also without an application, as in the engine's own tests).
+bool clickingActive();
+
 // A gesture began: clicks at once when forced or with instant clicking, presses otherwise.
 // What it presses belongs to `owner`, and so does the action until its end.
 void gestureStart(ActionType type, int &started, int &ended, bool force,

@@ -1,6 +1,5 @@
 #include "engine/ScrollMode.h"
 
-#include "core/FacialDetectionApp.h"
 #include "engine/ActionDispatch.h"
 #include "engine/ClickEngine.h"
 #include "engine/EngineResets.h"
@@ -152,8 +151,7 @@ void procScroll()
         return;
     // Paused clicking turns no wheel, whichever way the scroll began: it ends as a pause ends
     // it.
-    const FacialDetectionApp *app = FacialDetectionApp::instance();
-    if (app && !app->clickingActive) {
+    if (!clickingActive()) {
         interruptScrollMode();
         return;
     }

@@ -62,12 +62,6 @@ bool scrollOption()
     return clickOptionState.CLICK_OPTION_SCROLL_MODE != 0;
 }
 
-bool clickingPaused()
-{
-    const FacialDetectionApp *app = FacialDetectionApp::instance();
-    return app && !app->clickingActive;
-}
-
 bool episodeRunning()
 {
     return mode().smileActive || mode().smileSustained;
@@ -441,7 +435,7 @@ bool scrollStage(SmileFrame &f)
         }
         const bool moved = f.withSmile ? fasterThan(f, p.ESCAPE_SPEED_SCROLL) : true;
         // Paused clicking turns no wheel: no scroll begins, and no tick says one did.
-        if (moved && !clickingPaused()) {
+        if (moved && clickingActive()) {
             if (f.buttonAction)
                 s.smileSustained = 1;
             s.scrollingActive = 1;

@@ -259,24 +259,67 @@ QSize DesktopView::screenSize()
     return QSize(DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)));
 }
 
-QRect DesktopView::frameOf(unsigned long window)
+unsigned long DesktopView::topLevelOf(unsigned long window)
 {
     Window w = window;
     for (;;) {
         Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
         if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
-            return QRect();
+            return 0;
         if (children)
             XFree(children);
         if (parent == root || parent == 0)
-            break;
+            return w;
         w = parent;
     }
+}
+
+QRect DesktopView::frameOf(unsigned long window)
+{
     XWindowAttributes a;
-    if (!XGetWindowAttributes(dpy, w, &a))
+    const unsigned long top = topLevelOf(window);
+    if (!top || !XGetWindowAttributes(dpy, top, &a))
         return QRect();
     return QRect(a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width);
+}
+
+QStringList DesktopView::coveredBy(unsigned long window)
+{
+    const unsigned long top = topLevelOf(window);
+    XWindowAttributes a;
+    if (!top || !XGetWindowAttributes(dpy, top, &a))
+        return {QStringLiteral("gone")};
+    if (a.map_state != IsViewable)
+        return {QStringLiteral("not shown")};
+    const QRect frame = frameOf(window);
+    QStringList over;
+    if (!QRect(QPoint(), screenSize()).contains(frame))
+        over << QStringLiteral("off the screen");
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
+        return {QStringLiteral("no window tree")};
+    bool above = false; // the root's children come bottom to top
+    for (unsigned i = 0; i < count; ++i) {
+        if (children[i] == top) {
+            above = true;
+            continue;
+        }
+        if (!above || !XGetWindowAttributes(dpy, children[i], &a) ||
+            a.map_state != IsViewable || a.override_redirect)
+            continue;
+        const QRect other(a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width);
+        if (!other.intersects(frame))
+            continue;
+        QList<Seen> inside;
+        collect(children[i], inside);
+        over << (inside.isEmpty() ? QStringLiteral("untitled window %1").arg(children[i])
+                                  : inside.first().title);
+    }
+    if (children)
+        XFree(children);
+    return over;
 }
 
 QImage DesktopView::grab(const QRect &area)

@@ -62,6 +62,11 @@ public:
     // The window with the window manager's decoration around it: its ancestor just below the
     // root (the frame a reparenting window manager puts it in), borders included.
     QRect frameOf(unsigned long window);
+    // What keeps part of `window` from being seen: the titles of the window manager's windows
+    // stacked above its frame that overlap it, and "off the screen" when its frame does not lie
+    // whole on the screen. Windows outside the window manager (the program's overlays, which
+    // every click goes through) do not count. Empty when it is seen whole.
+    QStringList coveredBy(unsigned long window);
     QSize screenSize();
     // The screen's pixels in `area`, as a window manager without a compositor shows them.
     QImage grab(const QRect &area);
@@ -75,6 +80,8 @@ private:
     };
     // Every viewable window with a title, bottom to top.
     QList<Seen> titled();
+    // The window's ancestor just below the root (0 when it is gone).
+    unsigned long topLevelOf(unsigned long window);
     void collect(unsigned long window, QList<Seen> &found);
     unsigned long focusWindow();
 

@@ -245,7 +245,7 @@ TEST_P(FramedFirstRun, ThePaletteGrownAtTheRightEdgeKeepsItsWholeFrameOnTheScree
     const auto settled = [&](const std::function<bool(const QRect &)> &wanted) {
         QRect seen;
         QElapsedTimer still;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 const QRect now = desktop.windows("Click Opts").value(0);
                 if (now != seen || !wanted(now)) {

@@ -324,78 +324,6 @@ TEST(GuardianCursorsEndToEnd, TheStartAfterAnUncleanEndPutsTheThemesCursorsBack)
     XSync(desktop.dpy, False);
 }
 
-// The title of `window` or of the first titled window inside it (a frame holds its client).
-QString titleWithin(Display *dpy, Window window)
-{
-    char *name = nullptr;
-    if (XFetchName(dpy, window, &name) && name) {
-        const QString title = QString::fromUtf8(name);
-        XFree(name);
-        return title;
-    }
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    QString title;
-    if (XQueryTree(dpy, window, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && title.isEmpty(); ++i)
-            title = titleWithin(dpy, children[i]);
-        if (children)
-            XFree(children);
-    }
-    return title;
-}
-
-// What covers part of `window` on the screen: the titles of the windows the window manager
-// stacks above its frame and that overlap it, and "off the screen" when its frame does not lie
-// whole on the screen. The program's overlays, which every click goes through, are not the
-// window manager's and do not count.
-QStringList coveringWindow(Display *dpy, Window window)
-{
-    Window top = window;
-    for (;;) {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(dpy, top, &root, &parent, &children, &count))
-            return {"gone"};
-        if (children)
-            XFree(children);
-        if (parent == root || parent == 0)
-            break;
-        top = parent;
-    }
-    const auto area = [&](Window w, bool *managed) {
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable)
-            return QRect();
-        *managed = !a.override_redirect;
-        return QRect(a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width);
-    };
-    bool managed = false;
-    const QRect frame = area(top, &managed);
-    QStringList over;
-    const QRect screen(0, 0, DisplayWidth(dpy, DefaultScreen(dpy)),
-                       DisplayHeight(dpy, DefaultScreen(dpy)));
-    if (!screen.contains(frame))
-        over << "off the screen";
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
-        return {"no window tree"};
-    bool above = false; // the root's children come bottom to top
-    for (unsigned i = 0; i < count; ++i) {
-        if (children[i] == top) {
-            above = true;
-            continue;
-        }
-        const QRect other = area(children[i], &managed);
-        if (above && managed && other.intersects(frame))
-            over << titleWithin(dpy, children[i]);
-    }
-    if (children)
-        XFree(children);
-    return over;
-}
-
 // Two runs at once would take turns at the pointer and the camera, and the second would save
 // the first one's pointer settings as the user's. A second start while the first runs says
 // so in a box that closes by itself (the user may have no hands to close it) and ends
@@ -427,8 +355,7 @@ TEST(TwoRunsEndToEnd, ASecondStartWhileTheFirstRunsChangesNothingAndEndsByItself
     QStringList covering = {"no box"};
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            covering = box.isEmpty() ? QStringList{"no box"}
-                                     : coveringWindow(desktop.dpy, Window(box.last()));
+            covering = box.isEmpty() ? QStringList{"no box"} : view.coveredBy(box.last());
             return covering.isEmpty();
         },
         patientMs(5000)))

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -146,7 +147,9 @@ TEST_F(X11Input, NothingIsHeldAfterReleaseAll)
 TEST_F(X11Input, ItReleasesOnlyAButtonItHolds)
 {
     // The buttons' releases as the server reports them, whoever sent them.
-    Display *watch = XOpenDisplay(nullptr);
+    const std::unique_ptr<Display, int (*)(Display *)> connection(XOpenDisplay(nullptr),
+                                                                   XCloseDisplay);
+    Display *watch = connection.get();
     ASSERT_TRUE(watch);
     int opcode = 0, event = 0, error = 0, major = 2, minor = 2;
     ASSERT_TRUE(XQueryExtension(watch, "XInputExtension", &opcode, &event, &error) &&
@@ -189,7 +192,6 @@ TEST_F(X11Input, ItReleasesOnlyAButtonItHolds)
         return right == 1;
     }));
     EXPECT_EQ(left, 2) << "releases of the left button for its two presses";
-    XCloseDisplay(watch);
 }
 
 // The engine's worker presses while an end on the GUI thread lets go of everything: whoever
