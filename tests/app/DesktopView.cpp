@@ -412,6 +412,20 @@ void clickAt(const QPoint &at)
     xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
+bool clickWhileTheHeadMoves(const QPoint &at, const std::function<bool()> &clicked)
+{
+    const QString x = QString::number(at.x()), y = QString::number(at.y());
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        xdotool({"mousemove", x, y, "mousedown", "1", "mousemove", x, y, "mouseup", "1"});
+        if (QTest::qWaitFor(clicked, patientMs(3000)))
+            return true;
+        const QPoint now = DesktopView().pointer();
+        std::fprintf(stderr, "the click at %d,%d did nothing (pointer now at %d,%d): again\n",
+                     at.x(), at.y(), now.x(), now.y());
+    }
+    return false;
+}
+
 void giveFocus(QWidget *window)
 {
     window->show();

@@ -92,6 +92,10 @@ private:
 // False, with what it said on the test's error output, when it fails.
 bool xdotool(const QStringList &args);
 void clickAt(const QPoint &at);
+// Clicks the button at `at` while the head may move the pointer: the pointer goes back onto the
+// button between press and release, so a press or release the head took elsewhere clicks
+// nothing, and the click is made again until `clicked` holds. False when it never does.
+bool clickWhileTheHeadMoves(const QPoint &at, const std::function<bool()> &clicked);
 // Shows `window` and gives it the keyboard focus as the user would: the window they work in.
 // The pointer stays where it is: a dwell click on another program's window would be a click
 // the test did not ask for.

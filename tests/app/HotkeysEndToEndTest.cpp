@@ -170,7 +170,8 @@ TEST(HotkeysEndToEnd, SwitchedOnHotkeysWorkFromAnotherWindowAndPlayResumesAfterT
 
     // Temp. Stop on the main window, as the user with a mouse would; then back at work, the
     // hotkey starts processing again.
-    clickAt(models.centreOfButton(mainWindow, "tempStopButton"));
+    ASSERT_TRUE(clickWhileTheHeadMoves(models.centreOfButton(mainWindow, "tempStopButton"),
+                                       [&] { return program.question(desktop) != 0; }));
     ASSERT_TRUE(program.answerQuestion(desktop));
     EXPECT_TRUE(pointerRests(desktop, 1500, patientMs(10000)));
     work.takeFocus();

@@ -131,24 +131,27 @@ bool ProgramRun::answerQuestion(DesktopView &desktop, const QString &key)
     const QString title = mainWindowTitle();
     // Off every window, where a dwell click changes nothing.
     desktop.parkPointer();
-    unsigned long question = 0;
+    unsigned long shownQuestion = 0;
     const bool shown = QTest::qWaitFor(
-        [&] {
-            for (unsigned long id : desktop.windowIds(title))
-                if (id != mainWindowId)
-                    question = id;
-            return question != 0;
-        },
-        patientMs(60000));
+        [&] { return (shownQuestion = question(desktop)) != 0; }, patientMs(60000));
     if (!shown) {
         ADD_FAILURE() << "no question over the main window; " << desktop.describe().toStdString();
         return false;
     }
     // The key goes to the window with the focus.
-    if (!desktop.activate(question))
+    if (!desktop.activate(shownQuestion))
         return false;
     xdotool({"key", key});
     return desktop.waitUntilGone(title, 1);
+}
+
+unsigned long ProgramRun::question(DesktopView &desktop) const
+{
+    unsigned long found = 0;
+    for (unsigned long id : desktop.windowIds(mainWindowTitle()))
+        if (id != mainWindowId)
+            found = id;
+    return found;
 }
 
 bool ProgramRun::quit(DesktopView &desktop, const QRect &mainWindow)

@@ -49,6 +49,9 @@ public:
     // title) with `key` once it is shown and has the focus, the pointer on the bare desktop
     // meanwhile; true once it has gone.
     bool answerQuestion(DesktopView &desktop, const QString &key = QStringLiteral("Return"));
+    // The question shown over the main window (a window with its title, not the main window);
+    // 0 while there is none.
+    unsigned long question(DesktopView &desktop) const;
     // True when the program ends within `timeoutMs` (stretched under a sanitizer).
     bool waitForEnd(int timeoutMs = 60000);
     // The program's last lines of output (standard output and errors, as they came).

@@ -99,8 +99,9 @@ TEST(SettingsWindowEndToEnd, ADraggedSliderReachesTheSettingsFileAndThePointer)
 
     screenshot("1-running");
     // Processing stopped first, so that the tracker does not take the pointer from the drag.
-    clickAt(mainWindow.topLeft() +
-            centreOf(model.findChild<QPushButton *>("tempStopButton"), &model));
+    ASSERT_TRUE(clickWhileTheHeadMoves(
+        mainWindow.topLeft() + centreOf(model.findChild<QPushButton *>("tempStopButton"), &model),
+        [&] { return program.question(desktop) != 0; }));
     ASSERT_TRUE(program.answerQuestion(desktop));
 
     clickAt(mainWindow.topLeft() +
